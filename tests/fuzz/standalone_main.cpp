@@ -17,12 +17,14 @@ int main(int argc, char **argv)
 {
     long runs = 1000;
     unsigned seed = 12345;
+    int files = 0;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--runs") && i + 1 < argc) {
             runs = std::atol(argv[++i]);
         } else if (!std::strcmp(argv[i], "--seed") && i + 1 < argc) {
             seed = unsigned(std::atol(argv[++i]));
         } else {
+            ++files;
             std::ifstream in(argv[i], std::ios::binary);
             std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
             LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
@@ -47,6 +49,6 @@ int main(int argc, char **argv)
         }
         LLVMFuzzerTestOneInput(buf.data(), buf.size());
     }
-    std::printf("%ld random inputs and %d files run\n", runs, argc - 1);
+    std::printf("%ld random inputs and %d files run\n", runs, files);
     return 0;
 }
