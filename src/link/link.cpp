@@ -155,8 +155,10 @@ void Link::openPort()
     port->purge();
     port_ = std::move(port);
 
-    measurementLog_.setFileName(logPath_);
-    measurementLog_.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    if (!logPath_.isEmpty()) {
+        measurementLog_.setFileName(logPath_);
+        measurementLog_.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    }
     protocol_.resetFrames();
 
     setState(Open);

@@ -18,6 +18,8 @@ public:
     virtual bool ask(const QString &question, const QString &caption, Icon icon = Icon::Question) = 0;  // Yes/No
     virtual void message(const QString &text, const QString &caption, Icon icon) = 0;                   // OK only
     virtual void flashLog(const QString &line) = 0;                  // firmware window's log `disp`
+    // Continues the last log line (progress dots); a new line where there is none.
+    virtual void flashLogAppend(const QString &text) { flashLog(text); }
 };
 
 // Answers every question with a fixed answer and keeps what was shown; used by
@@ -40,4 +42,11 @@ public:
     bool ask(const QString &question, const QString &, Icon) override { questions << question; return answer; }
     void message(const QString &text, const QString &, Icon) override { messages << text; }
     void flashLog(const QString &line) override { log << line; }
+    void flashLogAppend(const QString &text) override
+    {
+        if (log.isEmpty())
+            log << text;
+        else
+            log.last() += text;
+    }
 };

@@ -52,7 +52,9 @@ qint64 QtSerialPortAdapter::read(char *buffer, qint64 maxSize)
     if (!port_.isOpen())
         return -1;
     const auto err = port_.error();
-    if (err == QSerialPort::ResourceError || err == QSerialPort::DeviceNotFoundError
+    // A vanished device shows as a resource or read error (a pseudo-terminal
+    // whose other side closed gives a read error).
+    if (err == QSerialPort::ResourceError || err == QSerialPort::ReadError || err == QSerialPort::DeviceNotFoundError
         || err == QSerialPort::PermissionError)
         return -1;
     return port_.read(buffer, maxSize);

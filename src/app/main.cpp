@@ -1,0 +1,85 @@
+// Program entry: creates the windows in their fixed order, the link, and runs
+// the message loop. The first parameter "/kivo" shows the service tools.
+#include "link/link.h"
+#include "ports/tportselect.h"
+#include "sim/portfactory.h"
+#include "tflash.h"
+#include "tform1.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+struct Options
+{
+    bool serviceMode = false;
+    QString port;          // --port PATH: this run only, not saved
+    QString portName;      // --port-name TEXT
+    QString screenshot;    // --screenshot FILE: grab the main window, then quit
+    int quitAfterMs = 0;   // --quit-after MS
+};
+
+Options parseOptions(const QStringList &args)
+{
+    Options o;
+    // Exact and case-sensitive, and only as the first parameter.
+    o.serviceMode = args.size() > 1 && args[1] == QLatin1String("/kivo");
+    for (int i = 1; i + 1 < args.size(); ++i) {
+        if (args[i] == QLatin1String("--port"))
+            o.port = args[++i];
+        else if (args[i] == QLatin1String("--port-name"))
+            o.portName = args[++i];
+        else if (args[i] == QLatin1String("--screenshot"))
+            o.screenshot = args[++i];
+        else if (args[i] == QLatin1String("--quit-after"))
+            o.quitAfterMs = args[++i].toInt();
+    }
+    if (!o.screenshot.isEmpty() && o.quitAfterMs <= 0)
+        o.quitAfterMs = 3000;
+    return o;
+}
+
+}  // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Incubator"));
+    QApplication::setOrganizationName(QStringLiteral("KIVO"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    const Options options = parseOptions(app.arguments());
+
+    TForm1 form1(options.serviceMode);
+    TFlash flash;
+    TportSelect portSelect(&form1);
+
+    if (!options.port.isEmpty()) {
+        const QString name = !options.portName.isEmpty() ? options.portName
+                             : options.port == QString::fromUtf8(demoPortPath) ? QString::fromUtf8(demoPortDisplayName)
+                                                                                : options.port;
+        form1.overridePort({options.port, name});
+    }
+
+    Link link(simulatorAwarePortFactory(), form1.operatorUi());
+    form1.attachLink(&link);
+    form1.attachWindows(&flash, &portSelect, nullptr);
+    QObject::connect(&form1, &TForm1::closed, &app, &QApplication::quit);
+
+    form1.show();
+
+    if (options.quitAfterMs > 0) {
+        QTimer::singleShot(options.quitAfterMs, &app, [&] {
+            if (!options.screenshot.isEmpty()) {
+                const bool saved = form1.grab().save(options.screenshot);
+                std::fprintf(saved ? stdout : stderr, "%s %s\n", saved ? "screenshot:" : "cannot save screenshot",
+                             qPrintable(QDir().absoluteFilePath(options.screenshot)));
+            }
+            form1.close();
+            app.quit();
+        });
+    }
+    return app.exec();
+}
