@@ -5,9 +5,14 @@
 #include "sim/portfactory.h"
 #include "tflash.h"
 #include "tform1.h"
+#include "tasks/linkuploadchannel.h"
+#include "tasks/taskupload.h"
+#include "tasks/trule.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QTimer>
 #include <cstdio>
 
@@ -52,9 +57,16 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     const Options options = parseOptions(app.arguments());
 
+    // The standard buttons in Russian (Да, Нет, Отмена), as the staff read them.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
+
     TForm1 form1(options.serviceMode);
     TFlash flash;
     TportSelect portSelect(&form1);
+    TRule rule(form1.operatorUi());   // also makes the stage and add-profile dialogs
 
     if (!options.port.isEmpty()) {
         const QString name = !options.portName.isEmpty() ? options.portName
@@ -65,7 +77,12 @@ int main(int argc, char *argv[])
 
     Link link(simulatorAwarePortFactory(), form1.operatorUi());
     form1.attachLink(&link);
-    form1.attachWindows(&flash, &portSelect, nullptr);
+    form1.attachWindows(&flash, &portSelect, &rule);
+    // WriteZClick: the task editor built data/rule.bin and the operator wants it written.
+    QObject::connect(&rule, &TRule::uploadRequested, &form1, [&](const QString &path) {
+        LinkTaskUploadChannel channel(link);
+        uploadTaskFile(path, channel, form1.operatorUi());
+    });
     QObject::connect(&form1, &TForm1::closed, &app, &QApplication::quit);
 
     form1.show();
@@ -81,5 +98,7 @@ int main(int argc, char *argv[])
             app.quit();
         });
     }
-    return app.exec();
+    const int code = app.exec();
+    rule.FormDestroy();   // saves the task editor's files while the operator interface lives
+    return code;
 }

@@ -1,5 +1,6 @@
 #include "tform1.h"
 
+#include "cabinets/cabinetgrid.h"
 #include "link/link.h"
 #include "ports/tportselect.h"
 #include "tflash.h"
@@ -95,7 +96,7 @@ void TForm1::buildPages()
 
     spSkinTabSheet1 = new QWidget;
     spSkinTabSheet1->setObjectName(QStringLiteral("spSkinTabSheet1"));
-    new QVBoxLayout(spSkinTabSheet1);
+    filesLayout_ = new QHBoxLayout(spSkinTabSheet1);
     spSkinPageControl1->addTab(spSkinTabSheet1, QStringLiteral("Файлы"));
 
     zevTab = new QWidget;
@@ -172,6 +173,9 @@ void TForm1::attachLink(Link *link)
     connect(link_, &Link::ruleCaption, rule, &QToolButton::setText);
     connect(link_, &Link::timeReported, time, &QLineEdit::setText);
     connect(link_, &Link::terminalLine, Terminal, &QPlainTextEdit::appendPlainText);
+
+    GTX = new CabinetGrid(*link_, *operator_);
+    filesLayout_->addWidget(GTX, 0);
 }
 
 void TForm1::attachWindows(TFlash *flash, TportSelect *portSelect, QWidget *rule)

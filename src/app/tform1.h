@@ -4,7 +4,9 @@
 #include <QMainWindow>
 #include <memory>
 
+class CabinetGrid;
 class Link;
+class QHBoxLayout;
 class QAction;
 class OperatorUi;
 class QLabel;
@@ -74,6 +76,8 @@ private:
     QToolButton *rule = nullptr;
     QTabWidget *spSkinPageControl1 = nullptr;
     QWidget *spSkinTabSheet1 = nullptr;
+    QHBoxLayout *filesLayout_ = nullptr;
+    CabinetGrid *GTX = nullptr;
     QWidget *zevTab = nullptr;
     QWidget *spSkinTabSheet2 = nullptr;
     QPlainTextEdit *Terminal = nullptr;

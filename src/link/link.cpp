@@ -233,7 +233,7 @@ bool Link::dispatchLine(const QByteArray &line)
         break;
     case LineKind::Box:
         restart(cabinetTimer_);
-        Q_EMIT boxLine(textFrom(line, 7));
+        Q_EMIT boxLine(textFrom(line, 6));
         break;
     case LineKind::Time:
         if (line.size() == 6) {

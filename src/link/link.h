@@ -122,7 +122,7 @@ Q_SIGNALS:
     void gsmTalkingChanged(bool talking);      // show or hide `gw`
     void dirLine(const QString &entry);        // text after "%DIR:"; empty: the list is empty
     void zevLine(const QByteArray &line);      // the whole "%ZEV: " line
-    void boxLine(const QByteArray &text);      // the text after "%BOX: "
+    void boxLine(const QByteArray &text);      // the line from its blank on: " n,v"
     void cabinetReportsLost();                 // gtxr expired
     void timeReported(const QString &text);    // a "%TIME:" line with a time
     void noTimeReported();                     // "%NOTIME"

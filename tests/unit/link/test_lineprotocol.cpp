@@ -93,7 +93,7 @@ void TestLineProtocol::linesHaveTheirEffects_data()
     QTest::newRow("time") << QByteArray("%TIME:11.12.26 10:00:00\r") << "time" << "11.12.26 10:00:00";
     QTest::newRow("directory entry in cp1251") << QByteArray("%DIR:\xF4\xE0\xE9\xEB.txt,12\r\n") << "dir" << "файл.txt,12";
     QTest::newRow("empty directory") << QByteArray("%DIR:\r\n") << "dir" << "";
-    QTest::newRow("cabinet report") << QByteArray("%BOX: 5,1\r\n") << "box" << "5,1";
+    QTest::newRow("cabinet report") << QByteArray("%BOX: 5,1\r\n") << "box" << " 5,1";
     QTest::newRow("anything else") << QByteArray("hello\r\n") << "terminal" << "hello";
     QTest::newRow("marker before a token") << QByteArray("\x03%A\r\n") << "terminal" << "\x03%A";
 }
