@@ -5,12 +5,17 @@
 #include "sim/portfactory.h"
 #include "tflash.h"
 #include "tform1.h"
+#include "gsm/collectorgsmlink.h"
+#include "gsm/gsmexchange.h"
+#include "gsm/gsmsettingstab.h"
 #include "tasks/linkuploadchannel.h"
 #include "tasks/taskupload.h"
 #include "tasks/trule.h"
+#include "viewer/tviewer.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <QTimer>
@@ -51,6 +56,7 @@ Options parseOptions(const QStringList &args)
 
 int main(int argc, char *argv[])
 {
+    GsmSettingsTab::prepareApplication();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Incubator"));
     QApplication::setOrganizationName(QStringLiteral("KIVO"));
@@ -67,6 +73,8 @@ int main(int argc, char *argv[])
     TFlash flash;
     TportSelect portSelect(&form1);
     TRule rule(form1.operatorUi());   // also makes the stage and add-profile dialogs
+    TViewer viewer;
+    viewer.setOperator(&form1.operatorUi());
 
     if (!options.port.isEmpty()) {
         const QString name = !options.portName.isEmpty() ? options.portName
@@ -77,7 +85,12 @@ int main(int argc, char *argv[])
 
     Link link(simulatorAwarePortFactory(), form1.operatorUi());
     form1.attachLink(&link);
-    form1.attachWindows(&flash, &portSelect, &rule);
+
+    CollectorGsmLink gsmLink(link);
+    GsmExchange gsm(gsmLink, form1.operatorUi());
+    gsmLink.deliverTo(gsm);
+    form1.setGsmPage(new GsmSettingsTab(&gsm, options.serviceMode));
+    form1.attachWindows(&flash, &portSelect, &rule, &viewer);
     // WriteZClick: the task editor built data/rule.bin and the operator wants it written.
     QObject::connect(&rule, &TRule::uploadRequested, &form1, [&](const QString &path) {
         LinkTaskUploadChannel channel(link);
@@ -89,6 +102,13 @@ int main(int argc, char *argv[])
 
     if (options.quitAfterMs > 0) {
         QTimer::singleShot(options.quitAfterMs, &app, [&] {
+            // A message box still open would keep its own loop running.
+            while (QWidget *modal = QApplication::activeModalWidget()) {
+                if (!options.screenshot.isEmpty())
+                    modal->grab().save(QFileInfo(options.screenshot).path() + QStringLiteral("/dialog.png"));
+                modal->close();
+                QCoreApplication::processEvents();
+            }
             if (!options.screenshot.isEmpty()) {
                 const bool saved = form1.grab().save(options.screenshot);
                 std::fprintf(saved ? stdout : stderr, "%s %s\n", saved ? "screenshot:" : "cannot save screenshot",

@@ -178,8 +178,9 @@ void TForm1::attachLink(Link *link)
     filesLayout_->addWidget(GTX, 0);
 }
 
-void TForm1::attachWindows(TFlash *flash, TportSelect *portSelect, QWidget *rule)
+void TForm1::attachWindows(TFlash *flash, TportSelect *portSelect, QWidget *rule, TViewer *viewer)
 {
+    viewer_ = viewer;
     flash_ = flash;
     portSelect_ = portSelect;
     rule_ = rule;
@@ -248,4 +249,33 @@ void TForm1::closeEvent(QCloseEvent *event)
         savePortChoice(choice_);
     QMainWindow::closeEvent(event);
     Q_EMIT closed();
+}
+
+void TForm1::setFilesPage(QWidget *page)
+{
+    filesLayout_->insertWidget(0, page, 1);
+}
+
+void TForm1::setGsmPage(QWidget *page)
+{
+    zevTab->layout()->setContentsMargins(0, 0, 0, 0);
+    zevTab->layout()->addWidget(page);
+}
+
+void TForm1::setServicePage(QWidget *page)
+{
+    QLayout *layout = spSkinTabSheet2->layout();
+    while (QLayoutItem *item = layout->takeAt(0)) {
+        if (QWidget *w = item->widget())
+            w->deleteLater();
+        else if (QLayout *inner = item->layout())
+            while (QLayoutItem *innerItem = inner->takeAt(0)) {
+                if (innerItem->widget())
+                    innerItem->widget()->deleteLater();
+                delete innerItem;
+            }
+        delete item;
+    }
+    Terminal = nullptr;
+    layout->addWidget(page);
 }

@@ -17,6 +17,7 @@ class QTabWidget;
 class QToolButton;
 class TFlash;
 class TportSelect;
+class TViewer;
 class WidgetOperator;
 
 // The main window: tool bars, the pages "Файлы", "Настройка системы ZEV-GSM"
@@ -31,7 +32,7 @@ public:
 
     OperatorUi &operatorUi();
     void attachLink(Link *link);
-    void attachWindows(TFlash *flash, TportSelect *portSelect, QWidget *rule);
+    void attachWindows(TFlash *flash, TportSelect *portSelect, QWidget *rule, TViewer *viewer);
 
     // comPort / comFriendly as loaded; an override (demonstration run) is used
     // for this run without being saved unless the operator chooses a port.
@@ -39,6 +40,11 @@ public:
     void overridePort(const PortChoice &choice);
 
     QTabWidget *pages() const { return spSkinPageControl1; }
+
+    // The subsystems' pages, placed by the program entry.
+    void setFilesPage(QWidget *page);     // beside the cabinet grid on "Файлы"
+    void setGsmPage(QWidget *page);       // "Настройка системы ZEV-GSM"
+    void setServicePage(QWidget *page);   // "Настройки" (replaces the bare terminal)
 
 Q_SIGNALS:
     void closed();   // closing the main window ends the program
@@ -68,6 +74,7 @@ private:
     TFlash *flash_ = nullptr;
     TportSelect *portSelect_ = nullptr;
     QWidget *rule_ = nullptr;
+    TViewer *viewer_ = nullptr;
     std::unique_ptr<WidgetOperator> operator_;
 
     QAction *clockAction_ = nullptr;

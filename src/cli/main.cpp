@@ -3,7 +3,7 @@
 #include "app/portsettings.h"
 #include "clicontext.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
 
 namespace {
@@ -21,7 +21,11 @@ void printUsage()
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Pictures and PDF pages need fonts, so the tool is a GUI application
+    // that never shows a window.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("KIVO"));
     QCoreApplication::setApplicationName(QStringLiteral("Incubator"));
     QStringList args = app.arguments().mid(1);
