@@ -64,6 +64,14 @@ void Collector::restartTimers()
 
 void Collector::receive(QByteArrayView wireBytes)
 {
+    if (bootKernel_) {
+        // Copy: the kernel may leave (and so clear itself) while it reads.
+        const BootKernelInput kernel = bootKernel_;
+        const qsizetype taken = qBound(qsizetype(0), kernel(wireBytes), wireBytes.size());
+        if (taken == wireBytes.size() || bootKernel_)
+            return;
+        wireBytes = wireBytes.sliced(taken);
+    }
     for (const WireEvent &event : decoder_.feed(wireBytes)) {
         switch (event.kind) {
         case WireEvent::Kind::Data:
@@ -211,6 +219,25 @@ void Collector::setCabinetState(int number, quint8 state)
         config_.cabinets.insert(number, state);
 }
 
+void Collector::setBootKernel(BootKernelInput input)
+{
+    bootKernel_ = std::move(input);
+    decoder_.reset();
+    argument_.clear();
+    argumentOverflow_ = false;
+    afterCollectorWord_ = false;
+    gsmTalking_ = false;
+    gsmEndTimer_.stop();
+    deferred_.clear();
+    setMode(Mode::Auto);
+}
+
+void Collector::sendFromBootKernel(QByteArrayView bytes)
+{
+    if (bootKernel_)
+        emitNow(bytes.toByteArray());
+}
+
 void Collector::addBusDevice(std::shared_ptr<BusDevice> device)
 {
     if (device)
@@ -270,6 +297,8 @@ void Collector::sendBytes(QByteArrayView bytes)
 
 void Collector::out(const QByteArray &bytes)
 {
+    if (bootKernel_)  // the program is not running
+        return;
     if (gsmTalking_) {
         if (deferred_.size() + bytes.size() <= maxDeferred)
             deferred_.append(bytes);
@@ -289,6 +318,8 @@ void Collector::emitNow(const QByteArray &bytes)
 
 void Collector::sendReportCycle()
 {
+    if (streaming_)
+        return;
     QByteArray cycle;
     auto line = [&cycle](int number, quint8 state) {
         cycle += "%BOX: " + QByteArray::number(number) + ',' + QByteArray::number(state) + lineEnd;
@@ -302,19 +333,23 @@ void Collector::sendReportCycle()
 
 void Collector::sendClockLine()
 {
+    if (streaming_)
+        return;
     const auto now = clock();
     sendLine(now ? "%TIME:" + clocktext::format(*now) : QByteArray("%NOTIME"));
 }
 
 void Collector::sendCardAndTaskLines()
 {
+    if (streaming_)
+        return;
     sendLine(config_.cardPresent ? "%CARD:1" : "%CARD:0");
     sendLine(config_.taskPresent ? "%RULE:1" : "%RULE:0");
 }
 
 void Collector::beginGsmTalk()
 {
-    if (gsmTalking_)
+    if (gsmTalking_ || bootKernel_ || streaming_)
         return;
     emitNow(QByteArray(1, '\x03'));
     gsmTalking_ = true;

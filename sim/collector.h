@@ -70,6 +70,7 @@ public:
     const CollectorConfig &config() const { return config_; }
     void setConfig(const CollectorConfig &config);  // restarts the timers
     Mode mode() const { return mode_; }
+    int selectedDevice() const { return selectedDevice_; }  // last bus address 1..63; 0: none
     void setMode(Mode mode);
     void setCardPresent(bool present) { config_.cardPresent = present; }
     void setTaskPresent(bool present) { config_.taskPresent = present; }
@@ -92,6 +93,19 @@ public:
     void beginGsmTalk();  // byte 3
     void endGsmTalk();    // byte 4, then what waited
     bool gsmTalking() const { return gsmTalking_; }
+    // While the card streams a file nothing else goes out: reports are
+    // skipped and the GSM module is not called.
+    void setStreaming(bool streaming) { streaming_ = streaming; }
+
+    // The boot kernel. While one is set the collector runs it instead of its
+    // program: bytes from the port reach it as they are (it returns how many
+    // it took; the rest go to the program, for a kernel that has just left)
+    // and the program sends nothing. Setting or clearing it restarts the
+    // collector: partial input is dropped and the mode is automatic.
+    using BootKernelInput = std::function<qsizetype(QByteArrayView bytes)>;
+    void setBootKernel(BootKernelInput input);
+    bool inBootKernel() const { return bool(bootKernel_); }
+    void sendFromBootKernel(QByteArrayView bytes);  // plain bytes; faults still apply
 
     // Bus devices, reached in bridge mode.
     void addBusDevice(std::shared_ptr<BusDevice> device);
@@ -153,8 +167,10 @@ private:
     QSet<quint8> refused_;
     std::function<QByteArray(const QByteArray &)> filter_;
     const void *holder_ = nullptr;
+    BootKernelInput bootKernel_;
 
     bool gsmTalking_ = false;
+    bool streaming_ = false;
     QByteArray deferred_;
     QTimer reportTimer_;
     QTimer statusTimer_;

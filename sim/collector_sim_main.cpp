@@ -1,6 +1,8 @@
 // collector-sim: a simulated statistics collector on a pseudo-terminal. The
 // first line on standard output is the path to open as the serial port.
+#include "sim/card/simcard.h"
 #include "sim/collector.h"
+#include "sim/gsm/gsmmodule.h"
 #include "sim/outputpacer.h"
 #include "sim/ptyendpoint.h"
 
@@ -67,7 +69,17 @@ int main(int argc, char *argv[])
     const QCommandLineOption pace(QStringLiteral("pace"),
                                   QStringLiteral("Send no faster than the real line, %1 bytes/s.")
                                       .arg(OutputPacer::lineRate));
-    parser.addOptions({noCard, noTime, silent, refuse, reportMs, gsm, pace});
+    const QCommandLineOption card(QStringLiteral("card"), QStringLiteral("Serve the files of DIR as the SD card."),
+                                  QStringLiteral("DIR"));
+    parser.addOptions({noCard, noTime, silent, refuse, reportMs, gsm, pace, card});
+    const QCommandLineOption gsmSettings(QStringLiteral("gsm-settings"),
+                                         QStringLiteral("Settings text of the GSM module."), QStringLiteral("TEXT"));
+    const QCommandLineOption gsmFault(QStringLiteral("gsm-fault"),
+                                      QStringLiteral("GSM module fault: wrong-checksum, silent or nak-first "
+                                                     "(may be repeated)."),
+                                      QStringLiteral("NAME"));
+    parser.addOption(gsmSettings);
+    parser.addOption(gsmFault);
     parser.process(app);
 
     CollectorConfig config = CollectorConfig::demonstration();
@@ -98,6 +110,21 @@ int main(int argc, char *argv[])
             return 2;
         }
         collector.setRefused(quint8(code), true);
+    }
+
+    if (parser.isSet(card)) {
+        QString error;
+        if (!serveCardFolder(collector, parser.value(card), parser.isSet(pace), &error)) {
+            std::fprintf(stderr, "collector-sim: %s\n", qPrintable(error));
+            return 2;
+        }
+    }
+
+    QString gsmError;
+    const auto typedGsm = parser.isSet(gsmSettings) ? std::optional(parser.value(gsmSettings)) : std::nullopt;
+    if (!GsmModule::installWithOptions(collector, typedGsm, parser.values(gsmFault), &gsmError)) {
+        std::fprintf(stderr, "collector-sim: %s\n", qPrintable(gsmError));
+        return 2;
     }
 
     PtyEndpoint endpoint(collector);

@@ -46,7 +46,9 @@ void OutputPacer::clear()
 
 void OutputPacer::tick()
 {
-    credit_ += double(rate_) * double(clock_.restart()) / 1000.0;
+    // Whole milliseconds would drop the fraction of every tick and run slow.
+    credit_ += double(rate_) * double(clock_.nsecsElapsed()) / 1e9;
+    clock_.restart();
     const qsizetype count = qMin(queue_.size(), qsizetype(credit_));
     if (count > 0) {
         credit_ -= double(count);

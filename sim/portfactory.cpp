@@ -1,8 +1,11 @@
 #include "portfactory.h"
 
 #include "collector.h"
+#include "kernels/bootkernels.h"
 #include "link/qtserialport.h"
 #include "simulatedport.h"
+#include "card/democard.h"
+#include "gsm/gsmmodule.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -17,8 +20,12 @@ Collector &demoCollector()
     // Parented to the application so that its timers die with the event loop;
     // a later application (tests make several) gets a fresh one.
     static QPointer<Collector> instance;
-    if (!instance)
+    if (!instance) {
         instance = new Collector(CollectorConfig::demonstration(), QCoreApplication::instance());
+        BootKernels::install(*instance);
+        installDemoCard(*instance);
+        GsmModule::install(*instance);
+    }
     return *instance;
 }
 

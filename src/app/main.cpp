@@ -3,7 +3,7 @@
 #include "link/link.h"
 #include "ports/tportselect.h"
 #include "sim/portfactory.h"
-#include "tflash.h"
+#include "firmware/tflash.h"
 #include "tform1.h"
 #include "gsm/collectorgsmlink.h"
 #include "gsm/gsmexchange.h"
@@ -70,7 +70,9 @@ int main(int argc, char *argv[])
         QApplication::installTranslator(&qtTranslator);
 
     TForm1 form1(options.serviceMode);
-    TFlash flash;
+    // The link exists before the windows that talk through it.
+    Link link(simulatorAwarePortFactory(), form1.operatorUi());
+    TFlash flash(link, form1.operatorUi(), &form1);
     TportSelect portSelect(&form1);
     TRule rule(form1.operatorUi());   // also makes the stage and add-profile dialogs
     TViewer viewer;
@@ -83,13 +85,18 @@ int main(int argc, char *argv[])
         form1.overridePort({options.port, name});
     }
 
-    Link link(simulatorAwarePortFactory(), form1.operatorUi());
     form1.attachLink(&link);
 
     CollectorGsmLink gsmLink(link);
     GsmExchange gsm(gsmLink, form1.operatorUi());
     gsmLink.deliverTo(gsm);
-    form1.setGsmPage(new GsmSettingsTab(&gsm, options.serviceMode));
+    auto *gsmTab = new GsmSettingsTab(&gsm, options.serviceMode);
+    form1.setGsmPage(gsmTab);
+    // Once the port has settled, a showing settings page reads its settings if it has none yet.
+    QObject::connect(&form1, &TForm1::portSettled, gsmTab, [gsmTab] {
+        if (gsmTab->isVisible())
+            gsmTab->zevTabShown();
+    });
     form1.attachWindows(&flash, &portSelect, &rule, &viewer);
     // WriteZClick: the task editor built data/rule.bin and the operator wants it written.
     QObject::connect(&rule, &TRule::uploadRequested, &form1, [&](const QString &path) {

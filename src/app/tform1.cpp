@@ -1,9 +1,12 @@
 #include "tform1.h"
 
 #include "cabinets/cabinetgrid.h"
+#include "cabinets/deviceclock.h"
+#include "files/filespage.h"
+#include "viewer/tviewer.h"
 #include "link/link.h"
 #include "ports/tportselect.h"
-#include "tflash.h"
+#include "firmware/tflash.h"
 #include "widgetoperator.h"
 #include "windowgeometry.h"
 
@@ -174,17 +177,36 @@ void TForm1::attachLink(Link *link)
     connect(link_, &Link::timeReported, time, &QLineEdit::setText);
     connect(link_, &Link::terminalLine, Terminal, &QPlainTextEdit::appendPlainText);
 
+    files_ = new FilesPage(*link_, *operator_);
+    filesLayout_->addWidget(files_, 1);
+    connect(files_, &FilesPage::startDirElapsed, this, &TForm1::portSettled);
     GTX = new CabinetGrid(*link_, *operator_);
+    GTX->setMaximumWidth(420);
     filesLayout_->addWidget(GTX, 0);
+    connect(GTX, &CabinetGrid::loadStatisticsRequested, files_, &FilesPage::loadCabinetStatistics);
+    connect(GTX, &CabinetGrid::refreshRequested, files_, [this] {
+        link_->reopenLink();
+        files_->refreshFileLists();
+    });
+
+    clock_ = new DeviceClock(*link_, *operator_, this);
+    connect(clockAction_, &QAction::triggered, clock_, &DeviceClock::Button11Click);
 }
 
 void TForm1::attachWindows(TFlash *flash, TportSelect *portSelect, QWidget *rule, TViewer *viewer)
 {
     viewer_ = viewer;
+    if (files_ && viewer_)
+        connect(files_, &FilesPage::viewRequested, viewer_, [this](const QString &name, int cabinet) {
+            viewer_->show();
+            viewer_->raise();
+            viewer_->openFile(name, cabinet);
+        });
     flash_ = flash;
     portSelect_ = portSelect;
     rule_ = rule;
-    operator_->setLogSink([flash](const QString &line) { flash->appendLog(line); });
+    operator_->setLogSink([flash](const QString &line) { flash->appendLog(line); },
+                          [flash](const QString &text) { flash->appendToLastLine(text); });
 }
 
 bool TForm1::event(QEvent *event)
@@ -200,9 +222,14 @@ bool TForm1::event(QEvent *event)
 
 void TForm1::FormActivate()
 {
+    if (files_)
+        files_->updateFileButtons();
     spSkinPageControl1->setTabVisible(spSkinPageControl1->indexOf(spSkinTabSheet2), serviceMode_);
     if (link_)
         link_->startPump();
+    // Every return to the main window relists the cache and asks for the card's directory.
+    if (files_)
+        files_->refreshFileLists();
 }
 
 void TForm1::Button14Click()
@@ -249,11 +276,6 @@ void TForm1::closeEvent(QCloseEvent *event)
         savePortChoice(choice_);
     QMainWindow::closeEvent(event);
     Q_EMIT closed();
-}
-
-void TForm1::setFilesPage(QWidget *page)
-{
-    filesLayout_->insertWidget(0, page, 1);
 }
 
 void TForm1::setGsmPage(QWidget *page)

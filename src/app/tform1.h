@@ -5,6 +5,8 @@
 #include <memory>
 
 class CabinetGrid;
+class DeviceClock;
+class FilesPage;
 class Link;
 class QHBoxLayout;
 class QAction;
@@ -42,12 +44,12 @@ public:
     QTabWidget *pages() const { return spSkinPageControl1; }
 
     // The subsystems' pages, placed by the program entry.
-    void setFilesPage(QWidget *page);     // beside the cabinet grid on "Файлы"
     void setGsmPage(QWidget *page);       // "Настройка системы ZEV-GSM"
     void setServicePage(QWidget *page);   // "Настройки" (replaces the bare terminal)
 
 Q_SIGNALS:
-    void closed();   // closing the main window ends the program
+    void closed();        // closing the main window ends the program
+    void portSettled();   // 500 ms after the port opened
 
 public Q_SLOTS:
     void FormActivate();
@@ -85,6 +87,8 @@ private:
     QWidget *spSkinTabSheet1 = nullptr;
     QHBoxLayout *filesLayout_ = nullptr;
     CabinetGrid *GTX = nullptr;
+    FilesPage *files_ = nullptr;
+    DeviceClock *clock_ = nullptr;
     QWidget *zevTab = nullptr;
     QWidget *spSkinTabSheet2 = nullptr;
     QPlainTextEdit *Terminal = nullptr;

@@ -63,3 +63,11 @@ void WidgetOperator::flashLog(const QString &line)
     if (logSink_)
         logSink_(line);
 }
+
+void WidgetOperator::flashLogAppend(const QString &text)
+{
+    if (appendSink_)
+        appendSink_(text);
+    else
+        flashLog(text);
+}

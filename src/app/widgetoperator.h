@@ -15,7 +15,11 @@ public:
     WidgetOperator(QWidget *owner, QLabel *status, QProgressBar *progress);
 
     // Where flashLog lines go (the firmware window's log).
-    void setLogSink(std::function<void(const QString &)> sink) { logSink_ = std::move(sink); }
+    void setLogSink(std::function<void(const QString &)> sink, std::function<void(const QString &)> appendSink)
+    {
+        logSink_ = std::move(sink);
+        appendSink_ = std::move(appendSink);
+    }
 
     void setStatus(const QString &text) override;
     void setProgress(int percent, const QString &text) override;
@@ -23,6 +27,7 @@ public:
     bool ask(const QString &question, const QString &caption, Icon icon) override;
     void message(const QString &text, const QString &caption, Icon icon) override;
     void flashLog(const QString &line) override;
+    void flashLogAppend(const QString &text) override;
 
 private:
     QWidget *owner_;
@@ -30,4 +35,5 @@ private:
     QProgressBar *progress_;
     int busyDepth_ = 0;
     std::function<void(const QString &)> logSink_;
+    std::function<void(const QString &)> appendSink_;
 };

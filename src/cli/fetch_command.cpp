@@ -38,11 +38,11 @@ public:
                      yes ? "да" : "нет");
         return yes;
     }
-    void message(const QString &text, const QString &caption, Icon icon) override
+    // Every message ends the file's read; it becomes the one-line reason.
+    void message(const QString &text, const QString &, Icon) override
     {
         endLine();
         lastMessage = QString(text).replace(QLatin1Char('\r'), QLatin1Char(' '));
-        console_.message(lastMessage, caption, icon);
     }
     void flashLog(const QString &line) override { console_.flashLog(line); }
 

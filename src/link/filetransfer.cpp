@@ -33,7 +33,7 @@ inline quint16 crcUpdate(quint16 crc, quint8 byte)
     return quint16((crc >> 8) ^ crcTable[(crc ^ byte) & 0xFF]);
 }
 
-constexpr quint32 markerMask = 0xFF00FFFFu;
+constexpr quint32 markerMask = 0xFFFF00FFu;
 constexpr quint32 markerPattern = 0x0D25000Du;   // CR '%' x CR
 
 const QString errorCaption = QStringLiteral("Ошибка");

@@ -157,7 +157,8 @@ void Link::openPort()
 
     if (!logPath_.isEmpty()) {
         measurementLog_.setFileName(logPath_);
-        measurementLog_.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        // Unbuffered: every recorded frame is on disk at once, not after 16 KiB.
+        measurementLog_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
     }
     protocol_.resetFrames();
 
