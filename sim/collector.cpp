@@ -15,20 +15,22 @@ Collector::Collector(const CollectorConfig &config, QObject *parent)
     : QObject(parent), config_(config)
 {
     installCommands();
+    // In bridge mode the line carries bus traffic only: the collector's own
+    // reports would land in the middle of a device's answer.
     connect(&reportTimer_, &QTimer::timeout, this, [this] {
-        if (!gsmTalking_)
+        if (!gsmTalking_ && mode_ == Mode::Auto)
             sendReportCycle();
     });
     connect(&statusTimer_, &QTimer::timeout, this, [this] {
-        if (!gsmTalking_)
+        if (!gsmTalking_ && mode_ == Mode::Auto)
             sendCardAndTaskLines();
     });
     connect(&clockTimer_, &QTimer::timeout, this, [this] {
-        if (!gsmTalking_)
+        if (!gsmTalking_ && mode_ == Mode::Auto)
             sendClockLine();
     });
     connect(&gsmTimer_, &QTimer::timeout, this, [this] {
-        if (gsmTalking_)
+        if (gsmTalking_ || mode_ != Mode::Auto)
             return;
         beginGsmTalk();
         gsmEndTimer_.start(qMax(0, config_.gsmTalkMs));

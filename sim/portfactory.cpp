@@ -6,6 +6,7 @@
 #include "simulatedport.h"
 #include "card/democard.h"
 #include "gsm/gsmmodule.h"
+#include "sensors/demosensors.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -25,6 +26,7 @@ Collector &demoCollector()
         BootKernels::install(*instance);
         installDemoCard(*instance);
         GsmModule::install(*instance);
+        installDemoSensors(*instance);
     }
     return *instance;
 }

@@ -1,24 +1,28 @@
 // Program entry: creates the windows in their fixed order, the link, and runs
 // the message loop. The first parameter "/kivo" shows the service tools.
-#include "link/link.h"
-#include "ports/tportselect.h"
-#include "sim/portfactory.h"
+#include "firmware/firmwareservicebuttons.h"
 #include "firmware/tflash.h"
-#include "tform1.h"
 #include "gsm/collectorgsmlink.h"
 #include "gsm/gsmexchange.h"
 #include "gsm/gsmsettingstab.h"
+#include "link/link.h"
+#include "ports/tportselect.h"
+#include "service/servicepage.h"
+#include "sim/portfactory.h"
 #include "tasks/linkuploadchannel.h"
 #include "tasks/taskupload.h"
 #include "tasks/trule.h"
+#include "tform1.h"
 #include "viewer/tviewer.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLayout>
 #include <QLibraryInfo>
-#include <QTranslator>
+#include <QTabWidget>
 #include <QTimer>
+#include <QTranslator>
 #include <cstdio>
 
 namespace {
@@ -30,6 +34,7 @@ struct Options
     QString portName;      // --port-name TEXT
     QString screenshot;    // --screenshot FILE: grab the main window, then quit
     int quitAfterMs = 0;   // --quit-after MS
+    int page = -1;         // --page N: show that page first (0 "Файлы")
 };
 
 Options parseOptions(const QStringList &args)
@@ -46,6 +51,8 @@ Options parseOptions(const QStringList &args)
             o.screenshot = args[++i];
         else if (args[i] == QLatin1String("--quit-after"))
             o.quitAfterMs = args[++i].toInt();
+        else if (args[i] == QLatin1String("--page"))
+            o.page = args[++i].toInt();
     }
     if (!o.screenshot.isEmpty() && o.quitAfterMs <= 0)
         o.quitAfterMs = 3000;
@@ -98,6 +105,13 @@ int main(int argc, char *argv[])
             gsmTab->zevTabShown();
     });
     form1.attachWindows(&flash, &portSelect, &rule, &viewer);
+    // The service page, with "Мост", "Авто" and "Перешить ПО" addressed by its `num`.
+    auto *service = new ServicePage(link, form1.operatorUi());
+    form1.setServicePage(service);
+    auto *firmwareButtons = new FirmwareServiceButtons(link, form1.operatorUi(), flash);
+    firmwareButtons->busAddress = [service] { return service->busAddress(); };
+    service->firmwareSlot()->layout()->addWidget(firmwareButtons);
+    QObject::connect(service, &ServicePage::portRequested, &form1, &TForm1::Button14Click);
     // WriteZClick: the task editor built data/rule.bin and the operator wants it written.
     QObject::connect(&rule, &TRule::uploadRequested, &form1, [&](const QString &path) {
         LinkTaskUploadChannel channel(link);
@@ -106,6 +120,8 @@ int main(int argc, char *argv[])
     QObject::connect(&form1, &TForm1::closed, &app, &QApplication::quit);
 
     form1.show();
+    if (options.page >= 0)
+        form1.pages()->setCurrentIndex(options.page);
 
     if (options.quitAfterMs > 0) {
         QTimer::singleShot(options.quitAfterMs, &app, [&] {

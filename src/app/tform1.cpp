@@ -113,10 +113,10 @@ void TForm1::buildPages()
     auto *portButton = new QPushButton(QStringLiteral("Порт"));
     portButton->setObjectName(QStringLiteral("Button14"));
     connect(portButton, &QPushButton::clicked, this, &TForm1::Button14Click);
-    auto *row = new QHBoxLayout;
-    row->addWidget(portButton);
-    row->addStretch(1);
-    service->addLayout(row);
+    serviceRow_ = new QHBoxLayout;
+    serviceRow_->addWidget(portButton);
+    serviceRow_->addStretch(1);
+    service->addLayout(serviceRow_);
     Terminal = new QPlainTextEdit;
     Terminal->setObjectName(QStringLiteral("Terminal"));
     Terminal->setReadOnly(true);
@@ -299,5 +299,6 @@ void TForm1::setServicePage(QWidget *page)
         delete item;
     }
     Terminal = nullptr;
+    serviceRow_ = nullptr;
     layout->addWidget(page);
 }

@@ -92,6 +92,7 @@ private:
     QWidget *zevTab = nullptr;
     QWidget *spSkinTabSheet2 = nullptr;
     QPlainTextEdit *Terminal = nullptr;
+    QHBoxLayout *serviceRow_ = nullptr;
     QLabel *gw = nullptr;
     QLabel *Status = nullptr;
     QProgressBar *Progress = nullptr;
