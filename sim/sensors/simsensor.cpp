@@ -44,8 +44,11 @@ SimSensor::SimSensor(Collector &collector, int address)
     stream_.setInterval(defaultFrameIntervalMs);
     connect(&stream_, &QTimer::timeout, this, &SimSensor::sendFrame);
     connect(&collector, &Collector::modeChanged, this, [this](Collector::Mode mode) {
-        if (mode == Collector::Mode::Auto)
+        if (mode == Collector::Mode::Auto) {
             stream_.stop();
+            firmwareTraffic_ = false;
+            bootBurst_ = 0;
+        }
     });
 }
 
@@ -102,6 +105,13 @@ void SimSensor::busByte(quint8 byte, const Reply &reply)
         answer(reply, record_);
         return;
     }
+    // A burst of boot-entry bytes means cabinet firmware follows; a sensor
+    // does not understand it and keeps quiet until the bridge is left.
+    bootBurst_ = byte == bootEntryByte ? bootBurst_ + 1 : 0;
+    if (bootBurst_ >= bootEntryBurst)
+        firmwareTraffic_ = true;
+    if (firmwareTraffic_)
+        return;
     const bool broadcast = collector_ && collector_->selectedDevice() == broadcastAddress;
     if (broadcast && !answersBroadcast && byte != resetCommand)
         return;

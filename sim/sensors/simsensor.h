@@ -72,6 +72,10 @@ private:
     QByteArray record_;
     QByteArray incoming_;       // record bytes after 'W'
     bool takingRecord_ = false;
+    static constexpr quint8 bootEntryByte = 0x15;
+    static constexpr int bootEntryBurst = 8;
+    int bootBurst_ = 0;
+    bool firmwareTraffic_ = false;
     QTimer stream_;
     quint32 framesSent_ = 0;
     int resets_ = 0;
