@@ -2,6 +2,8 @@
 
 #include "collector.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <cstring>
 #include <utility>
@@ -119,8 +121,17 @@ void SimulatedPort::scheduleDelivery()
 
 bool SimulatedPort::flush()
 {
-    // What was written is on its way; nothing can hold it up.
-    return open_ && !unplugged();
+    // Like a real port's flush: what was written has left when it returns, so
+    // a purge right after it cannot take it back.
+    if (!open_ || unplugged())
+        return false;
+    if (!outgoing_.isEmpty())
+        toCollector_.push(std::exchange(outgoing_, {}));
+    QElapsedTimer clock;
+    clock.start();
+    while (toCollector_.pending() > 0 && clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return toCollector_.pending() == 0;
 }
 
 void SimulatedPort::close()

@@ -264,6 +264,8 @@ bool FileTransfer::attempt(const QByteArray &encodedName)
         return false;
     }
 
+    // A stray reply from between attempts must not answer this one.
+    link_.clearReplyFlags();
     link_.sendCommand(cmd::Reset);
     link_.flushPort();
     link_.sendArgument(encodedName);

@@ -89,6 +89,7 @@ public:
     // Reply and transfer state shared with the file transfer.
     bool ackFlag() const { return ack_; }
     bool nakFlag() const { return nak_; }
+    void clearReplyFlags() { ack_ = nak_ = false; }
     void setFileComplete() { fileComplete_ = true; }
     bool receivingFile() const { return receivingFile_; }
     void setFileSink(FileStreamSink *sink) { sink_ = sink; }

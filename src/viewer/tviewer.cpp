@@ -1,6 +1,7 @@
 #include "viewer/tviewer.h"
 
 #include "link/operatorui.h"
+#include "report/daysummaryview.h"
 #include "viewer/chartarea.h"
 #include "viewer/chartstyle.h"
 #include "viewer/chartwidgets.h"
@@ -98,6 +99,7 @@ QWidget *TViewer::buildToolBar()
     auto *close = toolButton(QStringLiteral("close"), QStringLiteral("Закрыть"), bar);
     auto *csv = toolButton(QStringLiteral("exportCsv"), QStringLiteral("Сохранить CSV"), bar);
     auto *png = toolButton(QStringLiteral("exportPng"), QStringLiteral("Сохранить рисунок"), bar);
+    auto *summary = toolButton(QStringLiteral("summary"), QStringLiteral("Сводка за день"), bar);
     m_prev->setEnabled(false);
     m_next->setEnabled(false);
     row->addWidget(m_Z);
@@ -110,6 +112,8 @@ QWidget *TViewer::buildToolBar()
     row->addWidget(divider(bar));
     row->addWidget(csv);
     row->addWidget(png);
+    row->addWidget(divider(bar));
+    row->addWidget(summary);
     row->addStretch(1);
 
     connect(m_zoom, &QSlider::valueChanged, this, &TViewer::zoomChange);
@@ -120,6 +124,7 @@ QWidget *TViewer::buildToolBar()
     connect(close, &QToolButton::clicked, this, &QWidget::close);
     connect(csv, &QToolButton::clicked, this, &TViewer::exportCsvClick);
     connect(png, &QToolButton::clicked, this, &TViewer::exportPngClick);
+    connect(summary, &QToolButton::clicked, this, &TViewer::summaryClick);
     return bar;
 }
 
@@ -289,6 +294,8 @@ bool TViewer::loadClick()
     fillTabs();
     m_nav.resetForLoad(m_area->chartWidth());
     afterBuild();
+    if (m_summary && m_summary->isVisible())
+        m_summary->showSummary(m_doc.file(), m_doc.fileName(), m_doc.dateText());
     if (r.damagedRecords) {
         m_status->showMessage(r.message);
         showMessage(r.message, QStringLiteral("Предупреждение"), true);
@@ -485,6 +492,47 @@ void TViewer::exportPngClick()
         && !statexport::writePng(m_doc.series(), statexport::pictureTitle(m_doc), statexport::defaultPictureSize,
                                  out, &message))
         showMessage(message, QStringLiteral("Ошибка"), true);
+}
+
+void TViewer::summaryClick()
+{
+    if (!m_doc.loaded()) {
+        showMessage(QStringLiteral("Нет загруженных данных"), QStringLiteral("Ошибка"), true);
+        return;
+    }
+    if (!m_summary) {
+        m_summary = new DaySummaryView(this);
+        m_summary->setOperator(m_operator);
+        connect(m_summary, &DaySummaryView::openCabinetAt, this, &TViewer::showCabinetAt);
+    }
+    m_summary->showSummary(m_doc.file(), m_doc.fileName(), m_doc.dateText());
+    m_summary->show();
+    m_summary->raise();
+    m_summary->activateWindow();
+}
+
+bool TViewer::showCabinetAt(int cabinet, int slot)
+{
+    const int index = int(m_doc.tabs().indexOf(cabinet));
+    if (index < 0)
+        return false;
+    if (index != m_tabs->currentIndex())
+        m_tabs->setCurrentIndex(index);   // builds the cabinet's day
+    if (slot >= 0 && slot < statformat::slotsPerDay) {
+        m_nav.setCursorSlot(slot);
+        const int column = m_nav.cursorColumn();
+        if (column < 0 || column >= m_nav.chartWidth()) {
+            const int visibleSlots = int(m_nav.chartWidth() / m_nav.pixelsPerSample());
+            if (m_nav.setScroll(slot - visibleSlots / 2))
+                viewMoved();
+        }
+        curTimer();
+        m_cursorPanel->update();
+    }
+    show();
+    raise();
+    activateWindow();
+    return true;
 }
 
 void TViewer::nextClick()

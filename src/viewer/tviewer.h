@@ -8,6 +8,7 @@
 
 class ChartArea;
 class ChartView;
+class DaySummaryView;
 class OperatorUi;
 class PaintBox;
 class QLabel;
@@ -44,6 +45,11 @@ public:
     const ChartPictures &pictures() const { return m_pictures; }
     QString selectedFileName() const { return m_cache.caption(m_selected); }
 
+    // Makes a cabinet's tab current and, for a slot 0-8639, puts the cursor
+    // there and scrolls it into view; false when the file lacks the cabinet.
+    bool showCabinetAt(int cabinet, int slot);
+    DaySummaryView *summaryView() const { return m_summary; }   // null until first opened
+
 public slots:
     bool loadClick();
     void tabsChange();
@@ -51,6 +57,7 @@ public slots:
     void prevClick();
     void exportCsvClick();
     void exportPngClick();
+    void summaryClick();
 
 protected:
     void wheelEvent(QWheelEvent *e) override;
@@ -110,4 +117,5 @@ private:
     QProgressBar *m_progress = nullptr;
     QTimer *m_cur = nullptr;
     QTimer *m_rescale = nullptr;
+    DaySummaryView *m_summary = nullptr;
 };

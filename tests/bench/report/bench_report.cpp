@@ -1,0 +1,137 @@
+// The day's summary of a generated full day of 63 cabinets (8640 records,
+// about 14.7 MB) against loading the same file in the viewer, measured in
+// the same run. Prints both and their ratio; nothing here fails on a number.
+//
+//   load                the viewer's load: read + index + first day model
+//   summary             every cabinet's figures in one pass over the image
+//   summary by models   the same from 63 day models, one per cabinet (what
+//                       the one-pass walk saves)
+//   cold load           the viewer's load of the file after it has been
+//                       dropped from the page cache (Linux), as when an
+//                       older day is opened
+#include "report/dayreport.h"
+#include "report/summary.h"
+#include "statgen.h"
+#include "viewer/statdocument.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+double timeMs(const std::function<void()> &job)
+{
+    QElapsedTimer timer;
+    timer.start();
+    job();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// Asks the kernel to forget the file's cached pages; false where it cannot.
+bool dropFromPageCache(const QString &path)
+{
+#ifdef Q_OS_LINUX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (fd < 0)
+        return false;
+    ::fdatasync(fd);
+    const bool dropped = ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED) == 0;
+    ::close(fd);
+    return dropped;
+#else
+    (void)path;
+    return false;
+#endif
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    statgen::Options options;
+    options.date = QDate(2009, 3, 5);
+    statgen::parseCabinets(QStringLiteral("1-63"), &options.cabinets, nullptr);
+    options.seed = 2009;
+    options.gaps = false;
+    const QByteArray day = statgen::generateDay(options);
+    const QString name = statgen::dayFileName(options.date);
+    const QString path = dir.filePath(name);
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(day) != day.size())
+            return 1;
+    }
+    std::printf("day file: %lld bytes, 63 cabinets\n\n", static_cast<long long>(day.size()));
+
+    volatile long long sink = 0;
+    const report::Tolerances tolerances;
+    StatDocument loaded;
+    loaded.load(name, path);
+    const StatFile &file = loaded.file();
+    auto series = std::make_unique<DaySeries>();
+
+    // Each round times a load and then the candidates, so that a busy
+    // machine slows all of them alike; the medians of the rounds count.
+    std::vector<double> load, summary, byModels, ratio, ratioModels;
+    for (int round = 0; round < 41; ++round) {
+        load.push_back(timeMs([&] {
+            StatDocument doc;
+            doc.load(name, path);
+            sink = sink + doc.file().recordCount();
+        }));
+        summary.push_back(timeMs([&] {
+            const QList<report::CabinetSummary> all = report::summarizeFile(file, tolerances);
+            sink = sink + all.size();
+        }));
+        byModels.push_back(timeMs([&] {
+            for (int c : file.cabinets()) {
+                series->build(file, c);
+                sink = sink + report::summarizeSeries(*series, c, tolerances).dataSlots;
+            }
+        }));
+        ratio.push_back(summary.back() / load.back());
+        ratioModels.push_back(byModels.back() / load.back());
+    }
+    std::printf("%-40s %9.3f ms   %6.2f x\n", "load in the viewer (baseline)", median(load), 1.0);
+    std::printf("%-40s %9.3f ms   %6.2f x of the load\n", "summary of 63 cabinets, one pass", median(summary),
+                median(ratio));
+    std::printf("%-40s %9.3f ms   %6.2f x of the load\n", "summary of 63 cabinets, by day models",
+                median(byModels), median(ratioModels));
+
+    std::vector<double> cold, coldSummary, coldRatio;
+    for (int round = 0; round < 11 && dropFromPageCache(path); ++round) {
+        cold.push_back(timeMs([&] {
+            StatDocument doc;
+            doc.load(name, path);
+            sink = sink + doc.file().recordCount();
+        }));
+        coldSummary.push_back(timeMs([&] { sink = sink + report::summarizeFile(file, tolerances).size(); }));
+        coldRatio.push_back(coldSummary.back() / cold.back());
+    }
+    if (!cold.empty()) {
+        std::printf("\n%-40s %9.3f ms   %6.2f x\n", "load, file not in the page cache", median(cold), 1.0);
+        std::printf("%-40s %9.3f ms   %6.2f x of that load\n", "summary of 63 cabinets, one pass",
+                    median(coldSummary), median(coldRatio));
+    }
+    return sink == -1;
+}
