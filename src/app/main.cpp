@@ -24,6 +24,7 @@
 #include <QTimer>
 #include <QTranslator>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -76,9 +77,12 @@ int main(int argc, char *argv[])
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
 
+    // The link outlives the windows that talk through it: it is declared
+    // first, made once the main window offers its operator interface.
+    std::unique_ptr<Link> linkOwner;
     TForm1 form1(options.serviceMode);
-    // The link exists before the windows that talk through it.
-    Link link(simulatorAwarePortFactory(), form1.operatorUi());
+    linkOwner = std::make_unique<Link>(simulatorAwarePortFactory(), form1.operatorUi());
+    Link &link = *linkOwner;
     TFlash flash(link, form1.operatorUi(), &form1);
     TportSelect portSelect(&form1);
     TRule rule(form1.operatorUi());   // also makes the stage and add-profile dialogs

@@ -158,7 +158,9 @@ FileTransfer::FileTransfer(Link &link, OperatorUi &ui, QObject *parent)
 
 FileTransfer::~FileTransfer()
 {
-    link_.setFileSink(nullptr);
+    // The link may already be gone when windows close after it.
+    if (linkAlive_)
+        link_.setFileSink(nullptr);
 }
 
 bool FileTransfer::receiving() const

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QFile>
+#include <QPointer>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -115,6 +116,7 @@ private:
     void refuse(const QString &text);
 
     Link &link_;
+    QPointer<Link> linkAlive_{&link_};
     OperatorUi &ui_;
     QString cacheFolder_ = QStringLiteral("cache");
     FileStreamReceiver receiver_;
