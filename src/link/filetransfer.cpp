@@ -145,6 +145,7 @@ qsizetype FileStreamReceiver::feed(const char *data, qsizetype size)
 FileTransfer::FileTransfer(Link &link, OperatorUi &ui, QObject *parent)
     : QObject(parent), link_(link), ui_(ui)
 {
+    linkAlive_ = &link_;
     receiver_.onData = [this](QByteArrayView bytes) { return writeData(bytes); };
     receiver_.onCheckpointByte = [this] {
         // While data streams no line can arrive: the checkpoints keep the

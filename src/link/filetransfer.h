@@ -116,7 +116,7 @@ private:
     void refuse(const QString &text);
 
     Link &link_;
-    QPointer<Link> linkAlive_{&link_};
+    QPointer<QObject> linkAlive_;   // the link, while it lives
     OperatorUi &ui_;
     QString cacheFolder_ = QStringLiteral("cache");
     FileStreamReceiver receiver_;
