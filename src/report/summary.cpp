@@ -3,9 +3,15 @@
 #include "viewer/dayseries.h"
 #include "viewer/statfile.h"
 
+#include <QFuture>
+#include <QThread>
+#include <QtConcurrent/QtConcurrentRun>
+#include <QtGlobal>
+
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <limits>
 #include <memory>
 
 using namespace statformat;
@@ -34,7 +40,9 @@ struct SlotValues
 
 // Folds slots into a CabinetSummary. Slots must come in strictly increasing
 // order; a slot never added counts as one without a record (it holds no
-// data and ends every run of bits).
+// data and ends every run of bits). Every block of a day passes through
+// add(), so it keeps to cheap steps: no branch on the first slot (extremes
+// start at infinity), no short-circuit in the data test.
 class Accumulator
 {
 public:
@@ -46,9 +54,19 @@ public:
         m_hTolerance = tolerances.humidity + toleranceSlack;
     }
 
-    const CabinetSummary &result() const { return m_summary; }
+    CabinetSummary result() const
+    {
+        CabinetSummary s = m_summary;
+        if (s.dataSlots) {
+            s.temperature.min = m_tMin;
+            s.temperature.max = m_tMax;
+            s.humidity.min = m_hMin;
+            s.humidity.max = m_hMax;
+        }
+        return s;
+    }
 
-    void add(int slot, const SlotValues &v)
+    Q_ALWAYS_INLINE void add(int slot, const SlotValues &v)
     {
         const bool follows = slot == m_previousSlot + 1;
         const unsigned alarmsBefore = follows ? m_previousAlarms : 0;
@@ -68,24 +86,26 @@ public:
         m_summary.doorOpenings += starts & doorOpen;
         m_summary.turningMovements += (starts & motorMoving) >> 1;
 
-        if (v.tTask == 0 || v.hTask == 0 || v.tMeas == 0 || v.hMeas == 0)
+        if (!((v.tTask != 0) & (v.hTask != 0) & (v.tMeas != 0) & (v.hMeas != 0)))
             return;
-        const bool first = m_summary.dataSlots++ == 0;
+        ++m_summary.dataSlots;
         m_summary.heaterSlots += (v.states & heaterOn) >> 6;
         m_summary.coolerSlots += (v.states & coolerOn) >> 7;
         m_summary.humidifierSlots += (v.states & humidifierOn) >> 8;
-        const bool tOut = account(m_summary.temperature, first, v.tMeas, v.tTask, m_tTolerance);
-        const bool hOut = account(m_summary.humidity, first, v.hMeas, v.hTask, m_hTolerance);
-        if ((tOut || hOut) && m_summary.firstOutOfToleranceSlot < 0)
+        m_tMin = std::min(m_tMin, v.tMeas);
+        m_tMax = std::max(m_tMax, v.tMeas);
+        m_hMin = std::min(m_hMin, v.hMeas);
+        m_hMax = std::max(m_hMax, v.hMeas);
+        const bool tOut = account(m_summary.temperature, v.tMeas, v.tTask, m_tTolerance);
+        const bool hOut = account(m_summary.humidity, v.hMeas, v.hTask, m_hTolerance);
+        if ((tOut | hOut) && m_summary.firstOutOfToleranceSlot < 0)
             m_summary.firstOutOfToleranceSlot = slot;
     }
 
 private:
-    static bool account(ValueSummary &s, bool first, float reading, float setPoint, double tolerance)
+    static bool account(ValueSummary &s, float reading, float setPoint, double tolerance)
     {
         const double r = reading;
-        s.min = first ? r : std::min(s.min, r);
-        s.max = first ? r : std::max(s.max, r);
         s.sum += r;
         const double deviation = r - double(setPoint);
         s.deviationSum += deviation;
@@ -93,12 +113,16 @@ private:
         const bool below = deviation < -tolerance;
         s.aboveSlots += above;
         s.belowSlots += below;
-        return above || below;
+        return above | below;
     }
+
+    static constexpr float infinity = std::numeric_limits<float>::infinity();
 
     CabinetSummary m_summary;
     double m_tTolerance = 0;
     double m_hTolerance = 0;
+    float m_tMin = infinity, m_tMax = -infinity;
+    float m_hMin = infinity, m_hMax = -infinity;
     int m_previousSlot = -2;
     uint16_t m_previousAlarms = 0;
     uint16_t m_previousStates = 0;
@@ -107,7 +131,7 @@ private:
 // The day model's rules for one block written into its slot. The quotient
 // is taken in single precision: for a float sum and a 16-bit count that is
 // exactly the day model's double quotient rounded to float.
-inline void mergeBlock(SlotValues &v, const unsigned char *b)
+Q_ALWAYS_INLINE void mergeBlock(SlotValues &v, const unsigned char *b)
 {
     if (const uint16_t count = readU16(b + block::tCount))
         v.tMeas = readF32(b + block::tSum) / float(count);
@@ -121,9 +145,19 @@ inline void mergeBlock(SlotValues &v, const unsigned char *b)
     v.states = readU16(b + block::states);
 }
 
+// The values of a slot written by one block alone: what a slot holds when
+// no other record shares it.
+Q_ALWAYS_INLINE SlotValues readBlock(const unsigned char *b)
+{
+    SlotValues v;
+    mergeBlock(v, b);
+    return v;
+}
+
 // A cabinet during the walk: its summary so far and the slot still open to
-// later records of the same slot.
-struct Walk
+// later records of the same slot. Aligned so that two threads walking
+// different cabinets never write to one cache line.
+struct alignas(64) Walk
 {
     Accumulator acc;
     SlotValues pending;
@@ -131,6 +165,95 @@ struct Walk
     int record = -1;          // the last record that wrote the pending slot
     bool backwards = false;   // records out of time order: use the day model
 };
+
+using Walks = std::array<Walk, cabinetCount>;
+using CabinetMask = uint64_t;
+static_assert(cabinetCount <= 64);
+
+// True when every record is later than the one before it, as a collector
+// that runs through the day writes them. Then a cabinet's first block in a
+// record is all there is of that slot, and nothing needs merging.
+bool recordsInTimeOrder(const StatFile &file)
+{
+    const unsigned char *d = file.data();
+    int previous = -1;
+    for (int r = 0; r < file.recordCount(); ++r) {
+        const int slot = slotOfTime(readU16(d + file.recordOffset(r)));
+        if (slot <= previous)
+            return false;
+        previous = slot;
+    }
+    return true;
+}
+
+// Calls visit(cabinet, slot, block, record) for every block of the chosen
+// cabinets, in file order. The scan guaranteed that each record lies inside
+// the image and that its slot is within the day.
+template<typename Visit>
+void forEachBlock(const StatFile &file, CabinetMask chosen, Visit visit)
+{
+    const unsigned char *d = file.data();
+    const int records = file.recordCount();
+    for (int r = 0; r < records; ++r) {
+        const unsigned char *rec = d + file.recordOffset(r);
+        const unsigned n = rec[2];
+        const int slot = slotOfTime(readU16(rec));
+        const unsigned char *cabinetNumbers = rec + recordHeaderSize;
+        const unsigned char *blocks = cabinetNumbers + n;
+        for (unsigned i = 0; i < n; ++i) {
+            const unsigned c = cabinetNumbers[i];
+            if (c < unsigned(cabinetCount) && (chosen >> c & 1u))
+                visit(c, slot, blocks + blockSize * i, r);
+        }
+    }
+}
+
+// Records in time order: every cabinet's first block in a record goes
+// straight into its summary.
+void walkInTimeOrder(const StatFile &file, CabinetMask chosen, Walks &walks)
+{
+    forEachBlock(file, chosen, [&walks](unsigned c, int slot, const unsigned char *b, int r) {
+        Walk &w = walks[c];
+        if (w.record == r)
+            return;
+        w.record = r;
+        w.acc.add(slot, readBlock(b));
+    });
+}
+
+// Any order: records of one slot merge field by field as in the day model;
+// a cabinet whose records go back in time is marked for its day model.
+void walkMerging(const StatFile &file, CabinetMask chosen, Walks &walks)
+{
+    forEachBlock(file, chosen, [&walks](unsigned c, int slot, const unsigned char *b, int r) {
+        Walk &w = walks[c];
+        // The first block of a cabinet in a record is the one that counts.
+        if (w.record == r || w.backwards)
+            return;
+        w.record = r;
+        if (slot != w.pendingSlot) {
+            if (slot < w.pendingSlot) {
+                w.backwards = true;
+                return;
+            }
+            if (w.pendingSlot >= 0)
+                w.acc.add(w.pendingSlot, w.pending);
+            w.pendingSlot = slot;
+            w.pending = SlotValues();
+        }
+        mergeBlock(w.pending, b);
+    });
+    for (unsigned c = 0; c < unsigned(cabinetCount); ++c) {
+        Walk &w = walks[c];
+        if ((chosen >> c & 1u) && !w.backwards && w.pendingSlot >= 0) {
+            w.acc.add(w.pendingSlot, w.pending);
+            w.pendingSlot = -1;
+        }
+    }
+}
+
+// Below this many blocks a second thread costs more than it saves.
+constexpr qsizetype blocksWorthAThread = 50000;
 
 }  // namespace
 
@@ -149,58 +272,40 @@ CabinetSummary summarizeSeries(const DaySeries &series, int cabinet, const Toler
 QList<CabinetSummary> summarizeFile(const StatFile &file, const Tolerances &tolerances)
 {
     const QList<int> numbers = file.cabinets();
-    auto walks = std::make_unique<std::array<Walk, cabinetCount>>();
-    for (int c : numbers)
+    auto walks = std::make_unique<Walks>();
+    // Each cabinet is summarised by one thread only, in file order, so the
+    // figures do not depend on how the cabinets were shared out.
+    CabinetMask first = 0, second = 0;
+    for (qsizetype i = 0; i < numbers.size(); ++i) {
+        const int c = numbers.at(i);
         (*walks)[size_t(c)].acc.start(c, tolerances);
+        (i < numbers.size() / 2 ? first : second) |= CabinetMask(1) << c;
+    }
 
-    const unsigned char *d = file.data();
-    const int records = file.recordCount();
-    for (int r = 0; r < records; ++r) {
-        // The scan guaranteed that the record lies inside the image and that
-        // its slot is within the day.
-        const unsigned char *rec = d + file.recordOffset(r);
-        const unsigned n = rec[2];
-        const int slot = slotOfTime(readU16(rec));
-        const unsigned char *cabinetNumbers = rec + recordHeaderSize;
-        const unsigned char *blocks = cabinetNumbers + n;
-        for (unsigned i = 0; i < n; ++i) {
-            const unsigned c = cabinetNumbers[i];
-            if (c == 0 || c >= unsigned(cabinetCount))
-                continue;
-            Walk &w = (*walks)[c];
-            // The first block of a cabinet in a record is the one that counts.
-            if (w.record == r || w.backwards)
-                continue;
-            w.record = r;
-            if (slot != w.pendingSlot) {
-                if (slot < w.pendingSlot) {
-                    w.backwards = true;
-                    continue;
-                }
-                if (w.pendingSlot >= 0)
-                    w.acc.add(w.pendingSlot, w.pending);
-                w.pendingSlot = slot;
-                w.pending = SlotValues();
-            }
-            mergeBlock(w.pending, blocks + blockSize * i);
-        }
+    const auto walk = recordsInTimeOrder(file) ? walkInTimeOrder : walkMerging;
+    const bool shared = QThread::idealThreadCount() > 1
+                        && qsizetype(file.recordCount()) * numbers.size() >= blocksWorthAThread;
+    if (shared) {
+        QFuture<void> other = QtConcurrent::run([&] { walk(file, second, *walks); });
+        walk(file, first, *walks);
+        other.waitForFinished();
+    } else {
+        walk(file, first | second, *walks);
     }
 
     QList<CabinetSummary> result;
     result.reserve(numbers.size());
     std::unique_ptr<DaySeries> series;
     for (int c : numbers) {
-        Walk &w = (*walks)[size_t(c)];
+        const Walk &w = (*walks)[size_t(c)];
         if (w.backwards) {
             if (!series)
                 series = std::make_unique<DaySeries>();
             series->build(file, c);
             result.append(summarizeSeries(*series, c, tolerances));
-            continue;
+        } else {
+            result.append(w.acc.result());
         }
-        if (w.pendingSlot >= 0)
-            w.acc.add(w.pendingSlot, w.pending);
-        result.append(w.acc.result());
     }
     return result;
 }

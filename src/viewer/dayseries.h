@@ -31,4 +31,6 @@ struct DaySeries
 };
 
 // Values outside (0, 100), NaN included, mean "no data".
-inline float keepInRange(float v) { return (v > 0.0f && v < 100.0f) ? v : 0.0f; }
+// Both comparisons are always made: a select instead of branches, since every
+// block of a day passes through here.
+inline float keepInRange(float v) { return ((v > 0.0f) & (v < 100.0f)) ? v : 0.0f; }
