@@ -13,6 +13,7 @@
 #include <bit>
 #include <limits>
 #include <memory>
+#include <vector>
 
 using namespace statformat;
 
@@ -252,8 +253,9 @@ void walkMerging(const StatFile &file, CabinetMask chosen, Walks &walks)
     }
 }
 
-// Below this many blocks a second thread costs more than it saves.
-constexpr qsizetype blocksWorthAThread = 50000;
+// A thread is given at least this many blocks: below that, starting it
+// costs more than it saves.
+constexpr qsizetype blocksPerThread = 50000;
 
 }  // namespace
 
@@ -273,25 +275,26 @@ QList<CabinetSummary> summarizeFile(const StatFile &file, const Tolerances &tole
 {
     const QList<int> numbers = file.cabinets();
     auto walks = std::make_unique<Walks>();
-    // Each cabinet is summarised by one thread only, in file order, so the
-    // figures do not depend on how the cabinets were shared out.
-    CabinetMask first = 0, second = 0;
+    // Consecutive cabinets form a group per thread. Each cabinet is
+    // summarised by one thread only, in file order, so the figures do not
+    // depend on how the cabinets were shared out.
+    const qsizetype blocks = qsizetype(file.recordCount()) * numbers.size();
+    const qsizetype groups = std::clamp<qsizetype>(
+        std::min<qsizetype>(QThread::idealThreadCount(), blocks / blocksPerThread), 1, numbers.size());
+    std::vector<CabinetMask> chosen(size_t(std::max<qsizetype>(groups, 1)), 0);
     for (qsizetype i = 0; i < numbers.size(); ++i) {
         const int c = numbers.at(i);
         (*walks)[size_t(c)].acc.start(c, tolerances);
-        (i < numbers.size() / 2 ? first : second) |= CabinetMask(1) << c;
+        chosen[size_t(i * groups / numbers.size())] |= CabinetMask(1) << c;
     }
 
     const auto walk = recordsInTimeOrder(file) ? walkInTimeOrder : walkMerging;
-    const bool shared = QThread::idealThreadCount() > 1
-                        && qsizetype(file.recordCount()) * numbers.size() >= blocksWorthAThread;
-    if (shared) {
-        QFuture<void> other = QtConcurrent::run([&] { walk(file, second, *walks); });
-        walk(file, first, *walks);
+    QList<QFuture<void>> others;
+    for (size_t g = 1; g < chosen.size(); ++g)
+        others.append(QtConcurrent::run([&, g] { walk(file, chosen[g], *walks); }));
+    walk(file, chosen[0], *walks);
+    for (QFuture<void> &other : others)
         other.waitForFinished();
-    } else {
-        walk(file, first | second, *walks);
-    }
 
     QList<CabinetSummary> result;
     result.reserve(numbers.size());

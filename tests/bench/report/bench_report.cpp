@@ -11,8 +11,10 @@
 //   summary by models   the same figures from 63 day models, one per
 //                       cabinet (what the one-pass walk saves)
 //   cold load           the viewer's load of the file after it has been
-//                       dropped from the page cache (Linux), as when a day
-//                       is opened for the first time since it was written
+//                       dropped from the page cache (Linux), as when an
+//                       older day is opened after the computer restarted
+//                       (a day just fetched from the collector is still in
+//                       the page cache: the first load is the usual case)
 #include "report/dayreport.h"
 #include "report/summary.h"
 #include "statgen.h"
