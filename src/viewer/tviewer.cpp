@@ -149,8 +149,11 @@ void TViewer::buildWindow()
     m_tabs->addTab(QStringLiteral("63"));
     m_tabs->setFixedWidth(m_tabs->sizeHint().width());
     m_tabs->removeTab(0);
+    // Sixty-three cabinets make a column of tabs taller than any screen: the
+    // strip takes the window's height and scrolls instead of stretching it.
+    m_tabs->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
     connect(m_tabs, &QTabBar::currentChanged, this, &TViewer::tabsChange);
-    middle->addWidget(m_tabs, 0, Qt::AlignTop);
+    middle->addWidget(m_tabs);
 
     m_area = new ChartArea(this);
     m_ruler = new PaintBox([this](QPainter &p) {

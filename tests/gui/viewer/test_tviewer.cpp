@@ -27,6 +27,7 @@ private slots:
     void aFileThatCannotBeReadIsReportedAndNamedInTheCaption();
     void aDamagedFileSaysHowManyRecordsWereSkipped();
     void rollingHumidityUpGivesTemperatureItsRoom();
+    void sixtyThreeCabinetsScrollTheirTabsInsteadOfGrowingTheWindow();
 
 private:
     void writeDay(const QString &name, const QString &cabinets, int day);
@@ -246,6 +247,20 @@ void TestTViewer::rollingHumidityUpGivesTemperatureItsRoom()
     QCOMPARE(m_viewer->pictures().size(ChartPictures::Temperature).height(), t->height() - 22);
     h->setRolledUp(false);
     QCOMPARE(t->height(), both);
+}
+
+void TestTViewer::sixtyThreeCabinetsScrollTheirTabsInsteadOfGrowingTheWindow()
+{
+    writeDay(QStringLiteral("09-03-07.INC"), QStringLiteral("1-63"), 7);
+    m_viewer->openFile(QStringLiteral("09-03-07.INC"), 63);
+    QVERIFY(QTest::qWaitForWindowExposed(m_viewer.get()));
+    QCOMPARE(m_viewer->height(), 800);
+    QVERIFY(m_viewer->minimumSizeHint().height() < 600);
+    auto *tabs = child<QTabBar>("tabs");
+    QCOMPARE(tabs->count(), 63);
+    QCOMPARE(tabs->tabText(tabs->currentIndex()), QStringLiteral("63"));
+    // The chosen cabinet's tab is scrolled into sight.
+    QVERIFY(tabs->rect().contains(tabs->tabRect(tabs->currentIndex())));
 }
 
 QTEST_MAIN(TestTViewer)
