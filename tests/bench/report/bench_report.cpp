@@ -15,19 +15,17 @@
 //                       older day is opened after the computer restarted
 //                       (a day just fetched from the collector is still in
 //                       the page cache: the first load is the usual case)
+#include "bench/common/fullday.h"
 #include "report/dayreport.h"
 #include "report/summary.h"
-#include "statgen.h"
 #include "viewer/statdocument.h"
 #include "viewer/statformat.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -38,13 +36,8 @@
 
 namespace {
 
-double timeMs(const std::function<void()> &job)
-{
-    QElapsedTimer timer;
-    timer.start();
-    job();
-    return timer.nsecsElapsed() / 1e6;
-}
+using bench::median;
+using bench::timeMs;
 
 // Asks the kernel to forget the file's cached pages; false where it cannot.
 bool dropFromPageCache(const QString &path)
@@ -78,32 +71,17 @@ double touchEveryBlock(const StatFile &file)
     return sum;
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    statgen::Options options;
-    options.date = QDate(2009, 3, 5);
-    statgen::parseCabinets(QStringLiteral("1-63"), &options.cabinets, nullptr);
-    options.seed = 2009;
-    options.gaps = false;
-    const QByteArray day = statgen::generateDay(options);
-    const QString name = statgen::dayFileName(options.date);
-    const QString path = dir.filePath(name);
-    {
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(day) != day.size())
-            return 1;
-    }
-    std::printf("day file: %lld bytes, 63 cabinets\n\n", static_cast<long long>(day.size()));
+    const bench::FullDay day = bench::writeFullDay(dir.path());
+    if (day.path.isEmpty())
+        return 1;
+    const QString &name = day.name;
+    const QString &path = day.path;
 
     volatile long long sink = 0;
     const report::Tolerances tolerances;

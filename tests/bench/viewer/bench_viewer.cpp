@@ -7,35 +7,21 @@
 //   cabinet switch  day model of another tab (goal: under 2 ms)
 //   chart redraw    each of the three charts at 1600 px, whole day and
 //                   largest zoom (goal: under 10 ms each)
-#include "statgen.h"
+#include "bench/common/fullday.h"
 #include "viewer/chartpictures.h"
 #include "viewer/statdocument.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <vector>
 
 namespace {
 
-// Median wall time of a job in milliseconds.
-double medianMs(int runs, const std::function<void()> &job)
-{
-    std::vector<double> t;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        job();
-        t.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2];
-}
+using bench::medianMs;
 
 void report(const char *what, double ms, double baselineMs, const char *baseline, const char *goal)
 {
@@ -48,20 +34,11 @@ int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
     QTemporaryDir dir;
-    statgen::Options options;
-    options.date = QDate(2009, 3, 5);
-    statgen::parseCabinets(QStringLiteral("1-63"), &options.cabinets, nullptr);
-    options.seed = 2009;
-    options.gaps = false;
-    const QByteArray day = statgen::generateDay(options);
-    const QString name = statgen::dayFileName(options.date);
-    const QString path = dir.filePath(name);
-    {
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(day) != day.size())
-            return 1;
-    }
-    std::printf("day file: %lld bytes, 63 cabinets\n\n", static_cast<long long>(day.size()));
+    const bench::FullDay day = bench::writeFullDay(dir.path());
+    if (day.path.isEmpty())
+        return 1;
+    const QString &name = day.name;
+    const QString &path = day.path;
 
     // --- load: each run times a plain read and then the loads, so that a
     // busy machine slows baseline and candidates alike.
@@ -110,9 +87,9 @@ int main(int argc, char **argv)
                 "of a plain read", "goal <= 1.5 x");
 
     // --- cabinet switch
-    std::vector<char> copy(size_t(day.size()));
+    std::vector<char> copy(size_t(day.bytes.size()));
     const double memcpyDay = medianMs(15, [&] {
-        std::memcpy(copy.data(), day.constData(), copy.size());
+        std::memcpy(copy.data(), day.bytes.constData(), copy.size());
         sink = sink + copy[copy.size() / 2];
     });
     int tab = 0;
