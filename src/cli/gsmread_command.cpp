@@ -1,10 +1,4 @@
-#include "clicontext.h"
-#include "gsm/collectorgsmlink.h"
-#include "gsm/gsmexchange.h"
-#include "gsm/plaingsmpage.h"
-
-#include <QObject>
-#include <QScopeGuard>
+#include "gsmsession.h"
 
 namespace {
 
@@ -16,16 +10,11 @@ int runGsmRead(CliContext &context, const QStringList &args)
     if (!context.connectLink(&error))
         return fail(error);
 
-    PlainGsmPage page;
-    CollectorGsmLink gsm(context.link());
-    GsmExchange exchange(gsm, context.ui());
-    exchange.setPage(&page);
-    // The link outlives this exchange.
-    const auto delivery = qScopeGuard([c = gsm.deliverTo(exchange)] { QObject::disconnect(c); });
+    CliGsmSession session(context);
     // The exchange has told the operator why (no settings, or none that checked out).
-    if (!exchange.readSettings())
+    if (!session.exchange().readSettings())
         return 1;
-    printOut(exchange.settings());
+    printOut(session.exchange().settings());
     return 0;
 }
 

@@ -1,10 +1,4 @@
-#include "clicontext.h"
-#include "gsm/collectorgsmlink.h"
-#include "gsm/gsmexchange.h"
-#include "gsm/plaingsmpage.h"
-
-#include <QObject>
-#include <QScopeGuard>
+#include "gsmsession.h"
 
 namespace {
 
@@ -18,14 +12,9 @@ int runGsmWrite(CliContext &context, const QStringList &args)
     if (!context.connectLink(&error))
         return fail(error);
 
-    PlainGsmPage page;
-    CollectorGsmLink gsm(context.link());
-    GsmExchange exchange(gsm, context.ui());
-    exchange.setPage(&page);
-    // The link outlives this exchange.
-    const auto delivery = qScopeGuard([c = gsm.deliverTo(exchange)] { QObject::disconnect(c); });
+    CliGsmSession session(context);
     // Reads the current settings first, so that only what TEXT changes is sent.
-    if (!exchange.writeChanges(text))
+    if (!session.exchange().writeChanges(text))
         return 1;
     printOut(context.ui().lastMessage);
     return 0;
