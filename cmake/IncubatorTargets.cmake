@@ -44,3 +44,13 @@ function(incubator_add_bench name)
   target_link_libraries(${name} PRIVATE ${B_LIBS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
 endfunction()
+
+# incubator_add_screenshots(NAME SOURCES ... LIBS ...): a program that shows
+# windows and saves pictures of them for a person to look at; built, never
+# run by CTest. tests/support/screenshots.h has what they share.
+function(incubator_add_screenshots name)
+  cmake_parse_arguments(S "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${S_SOURCES})
+  target_link_libraries(${name} PRIVATE Qt6::Test ${S_LIBS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+endfunction()

@@ -7,6 +7,7 @@
 #include "sim/card/simcard.h"
 #include "sim/portfactory.h"
 #include "sim/outputpacer.h"
+#include "support/screenshots.h"
 
 #include <QApplication>
 #include <QDir>
@@ -34,20 +35,12 @@ public:
     }
 };
 
-bool save(QWidget &window, const QString &name)
-{
-    const QString path = QDir(QStringLiteral(SCREENSHOT_DIR)).filePath(name);
-    const bool ok = window.grab().save(path);
-    std::printf("%s %s\n", ok ? "saved" : "could not save", qPrintable(path));
-    return ok;
-}
-
 }  // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QDir().mkpath(QStringLiteral(SCREENSHOT_DIR));
+    const QDir shots(screenshots::folder(argc, argv));
     QTemporaryDir work;
     QDir(work.path()).mkdir(QStringLiteral("cache"));
     // A task file already in the cache, as after an upload.
@@ -82,7 +75,7 @@ int main(int argc, char *argv[])
 
     link.startPump();
     link.waitUntil([&] { return page.lists().card().entries().size() >= 4; });
-    save(window, QStringLiteral("files-before.png"));
+    screenshots::save(window, shots.filePath(QStringLiteral("files-before.png")));
 
     // Select two day files and read them; grab the page half way through.
     auto *folder = page.findChild<QTreeWidget *>(QStringLiteral("folder"));
@@ -92,13 +85,13 @@ int main(int argc, char *argv[])
     QObject::connect(&page.transfer(), &FileTransfer::checkpointPassed, [&](quint32 offset) {
         if (!grabbed && offset > 900000) {
             grabbed = true;
-            save(window, QStringLiteral("files-during.png"));
+            screenshots::save(window, shots.filePath(QStringLiteral("files-during.png")));
         }
     });
     page.Button13Click();
     link.waitUntil([&] { return page.lists().card().entries().size() >= 4; });
     QApplication::processEvents();
-    save(window, QStringLiteral("files-after.png"));
+    screenshots::save(window, shots.filePath(QStringLiteral("files-after.png")));
     link.setClosing();
     return grabbed ? 0 : 1;
 }

@@ -12,6 +12,7 @@
 #include "link/cp1251.h"
 #include "link/crc16.h"
 #include "link/operatorui.h"
+#include "support/screenshots.h"
 #include "unit/gsm/fakegsmlink.h"
 
 namespace {
@@ -30,8 +31,7 @@ const char *sampleSettings =
 bool grab(GsmSettingsTab &tab, const QString &path)
 {
     QTest::qWait(600);   // let the engine paint the last change
-    const bool ok = tab.grab().save(path);
-    std::printf("%s %s\n", ok ? "saved" : "FAILED", qPrintable(path));
+    const bool ok = screenshots::save(tab, path);
     // Whatever sticks out sideways makes the page scroll sideways.
     const QString wide = tab.runPageScript(QStringLiteral(
         "(function(){ var w = document.documentElement.clientWidth, out = [];"
@@ -49,8 +49,7 @@ int main(int argc, char **argv)
 {
     GsmSettingsTab::prepareApplication();
     QApplication app(argc, argv);
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
-    QDir().mkpath(folder);
+    const QString folder = screenshots::folder(argc, argv);
 
     FakeGsmLink link;
     link.realWaits = true;

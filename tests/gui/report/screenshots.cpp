@@ -6,6 +6,7 @@
 #include "report/daysummaryview.h"
 #include "report/summarymodel.h"
 #include "statgen.h"
+#include "support/screenshots.h"
 #include "viewer/tviewer.h"
 
 #include <QApplication>
@@ -18,18 +19,10 @@
 #include <QToolButton>
 #include <cstdio>
 
-static bool save(QWidget &w, const QString &path)
-{
-    const bool ok = w.grab().save(path);
-    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
-    return ok;
-}
-
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    const QString outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
-    QDir().mkpath(outDir);
+    const QString outDir = screenshots::folder(argc, argv);
     // The program's own settings stay untouched.
     QTemporaryDir settings;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
@@ -53,7 +46,7 @@ int main(int argc, char **argv)
     DaySummaryView *view = viewer.summaryView();
     view->resize(1600, 900);
     QTest::qWait(300);
-    bool ok = save(*view, outDir + QStringLiteral("/summary-view.png"));
+    bool ok = screenshots::save(*view, outDir + QStringLiteral("/summary-view.png"));
 
     // Double click on cabinet 7's row.
     auto *table = view->findChild<QTableView *>(QStringLiteral("summaryTable"));
@@ -61,7 +54,7 @@ int main(int argc, char **argv)
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(row).center());
     QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(row).center());
     QTest::qWait(500);
-    ok = save(viewer, outDir + QStringLiteral("/summary-opened-cabinet.png")) && ok;
+    ok = screenshots::save(viewer, outDir + QStringLiteral("/summary-opened-cabinet.png")) && ok;
 
     ok = view->savePdf(outDir + QStringLiteral("/summary.pdf")) && ok;
     ok = view->saveCsv(outDir + QStringLiteral("/summary.csv")) && ok;

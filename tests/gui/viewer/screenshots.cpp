@@ -2,6 +2,7 @@
 //   viewer_screenshots [output folder]   (default: screenshots/)
 // Run it headless with QT_QPA_PLATFORM=offscreen.
 #include "statgen.h"
+#include "support/screenshots.h"
 #include "viewer/statexport.h"
 #include "viewer/tviewer.h"
 
@@ -20,18 +21,10 @@ static void settle(int ms)
     QTest::qWait(ms);
 }
 
-static bool save(QWidget &w, const QString &path)
-{
-    const bool ok = w.grab().save(path);
-    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
-    return ok;
-}
-
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    const QString outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
-    QDir().mkpath(outDir);
+    const QString outDir = screenshots::folder(argc, argv);
 
     QTemporaryDir cache;
     statgen::Options options;
@@ -49,7 +42,7 @@ int main(int argc, char **argv)
     viewer.resize(1600, 900);
     viewer.openFile(QStringLiteral("09-03-05.INC"), 3);
     settle(700);
-    bool ok = save(viewer, outDir + QStringLiteral("/viewer-day.png"));
+    bool ok = screenshots::save(viewer, outDir + QStringLiteral("/viewer-day.png"));
 
     // Zoom in around 14:00 and place the cursor.
     auto *zoom = viewer.findChild<QSlider *>(QStringLiteral("zoom"));
@@ -59,13 +52,13 @@ int main(int argc, char **argv)
     settle(500);
     auto *temp = viewer.findChild<QWidget *>(QStringLiteral("temp"));
     QTest::mouseClick(temp, Qt::LeftButton, {}, QPoint(700, 20));
-    ok = save(viewer, outDir + QStringLiteral("/viewer-zoomed.png")) && ok;
+    ok = screenshots::save(viewer, outDir + QStringLiteral("/viewer-zoomed.png")) && ok;
 
     // Without autoscale: the fixed temperature range, three decimals.
     viewer.findChild<QToolButton *>(QStringLiteral("AA"))->click();
     viewer.findChild<QWidget *>(QStringLiteral("cursorPanel"))->update();
     settle(500);
-    ok = save(viewer, outDir + QStringLiteral("/viewer-fixed-range.png")) && ok;
+    ok = screenshots::save(viewer, outDir + QStringLiteral("/viewer-fixed-range.png")) && ok;
 
     QString message;
     ok = statexport::exportPng(cache.filePath(QStringLiteral("09-03-05.INC")), 3,
