@@ -5,7 +5,7 @@
 #include "report/summarycsv.h"
 #include "report/summarymodel.h"
 #include "report/summarypages.h"
-#include "viewer/chartstyle.h"
+#include "viewer/windowstyle.h"
 #include "viewer/statdocument.h"
 
 #include <QDoubleSpinBox>
@@ -24,16 +24,6 @@
 using report::Tolerances;
 
 namespace {
-
-QToolButton *toolButton(const QString &name, const QString &text, QWidget *parent)
-{
-    auto *b = new QToolButton(parent);
-    b->setObjectName(name);
-    b->setText(text);
-    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    b->setAutoRaise(true);
-    return b;
-}
 
 QDoubleSpinBox *toleranceBox(const QString &name, double low, double high, double step, int decimals,
                              const QString &suffix, QWidget *parent)
@@ -63,9 +53,7 @@ DaySummaryView::DaySummaryView(QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("DaySummary"));
-    QFont f = chartstyle::font();
-    f.setPixelSize(12);
-    setFont(f);
+    windowstyle::applyFont(this);
     setWindowTitle(QStringLiteral("Сводка за день"));
 
     auto *column = new QVBoxLayout(this);
@@ -73,7 +61,7 @@ DaySummaryView::DaySummaryView(QWidget *parent)
 
     m_title = new QLabel(this);
     m_title->setObjectName(QStringLiteral("title"));
-    QFont titleFont = f;
+    QFont titleFont = font();
     titleFont.setPixelSize(15);
     titleFont.setBold(true);
     m_title->setFont(titleFont);
@@ -93,10 +81,10 @@ DaySummaryView::DaySummaryView(QWidget *parent)
     m_hTolerance->setValue(saved.humidity);
     bar->addWidget(m_hTolerance);
     bar->addSpacing(12);
-    auto *print = toolButton(QStringLiteral("print"), QStringLiteral("Печать"), this);
-    auto *pdf = toolButton(QStringLiteral("savePdf"), QStringLiteral("Сохранить PDF"), this);
-    auto *csv = toolButton(QStringLiteral("saveCsv"), QStringLiteral("Сохранить CSV"), this);
-    auto *close = toolButton(QStringLiteral("close"), QStringLiteral("Закрыть"), this);
+    auto *print = windowstyle::textButton(QStringLiteral("print"), QStringLiteral("Печать"), this);
+    auto *pdf = windowstyle::textButton(QStringLiteral("savePdf"), QStringLiteral("Сохранить PDF"), this);
+    auto *csv = windowstyle::textButton(QStringLiteral("saveCsv"), QStringLiteral("Сохранить CSV"), this);
+    auto *close = windowstyle::textButton(QStringLiteral("close"), QStringLiteral("Закрыть"), this);
     bar->addWidget(print);
     bar->addWidget(pdf);
     bar->addWidget(csv);
@@ -112,10 +100,10 @@ DaySummaryView::DaySummaryView(QWidget *parent)
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // All columns on one screen of 1600 pixels.
-    QFont tableFont = f;
+    QFont tableFont = font();
     tableFont.setPixelSize(11);
     m_table->setFont(tableFont);
-    QFont headerFont = f;
+    QFont headerFont = font();
     headerFont.setPixelSize(10);
     m_table->horizontalHeader()->setFont(headerFont);
     m_table->verticalHeader()->hide();

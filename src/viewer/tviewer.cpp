@@ -10,6 +10,7 @@
 #include "viewer/statexport.h"
 #include "viewer/statname.h"
 #include "viewer/viewerlayout.h"
+#include "viewer/windowstyle.h"
 
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -32,11 +33,7 @@ namespace {
 
 QToolButton *toolButton(const QString &name, const QString &text, QWidget *parent, bool toggle = false)
 {
-    auto *b = new QToolButton(parent);
-    b->setObjectName(name);
-    b->setText(text);
-    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    b->setAutoRaise(true);
+    auto *b = windowstyle::textButton(name, text, parent);
     b->setCheckable(toggle);
     b->setChecked(toggle);
     return b;
@@ -56,9 +53,7 @@ TViewer::TViewer(QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("Viewer"));
-    QFont f = chartstyle::font();
-    f.setPixelSize(12);
-    setFont(f);
+    windowstyle::applyFont(this);
     setWindowTitle(QStringLiteral("Статистика"));
     buildWindow();
 
