@@ -3,64 +3,11 @@
 // serial port code.
 #include <QtTest>
 
+#include "support/clirun.h"
+#include "support/simprocess.h"
 #include "tools/statgen/statgen.h"
 
 namespace {
-
-class SimProcess
-{
-public:
-    explicit SimProcess(const QStringList &arguments)
-    {
-        process_.setProgram(QStringLiteral(COLLECTOR_SIM_PATH));
-        process_.setArguments(arguments);
-        process_.start();
-    }
-    ~SimProcess()
-    {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.terminate();
-            if (!process_.waitForFinished(10000))
-                process_.kill();
-            process_.waitForFinished(10000);
-        }
-    }
-    QString path()
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (!process_.canReadLine() && clock.elapsed() < 20000)
-            process_.waitForReadyRead(500);
-        return QString::fromLocal8Bit(process_.readLine()).trimmed();
-    }
-
-private:
-    QProcess process_;
-};
-
-struct CliRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CliRun cli(const QString &workDir, const QString &port, const QStringList &command)
-{
-    QProcess p;
-    p.setWorkingDirectory(workDir);
-    p.start(QStringLiteral(INCUBATOR_CLI_PATH), QStringList{QStringLiteral("--port"), port} + command);
-    CliRun run;
-    if (!p.waitForFinished(120000)) {
-        p.kill();
-        p.waitForFinished();
-        return run;
-    }
-    run.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    run.out = QString::fromUtf8(p.readAllStandardOutput());
-    run.err = QString::fromUtf8(p.readAllStandardError());
-    return run;
-}
 
 bool writeFile(const QString &path, const QByteArray &data)
 {
@@ -113,14 +60,14 @@ void TestFilesPty::listFetchDeleteAndClockOverAPseudoTerminal()
     const QString port = sim.path();
     QVERIFY2(port.startsWith(QLatin1String("/dev/")), qPrintable(port));
 
-    CliRun list = cli(work.path(), port, {QStringLiteral("list")});
+    CliRun list = runCli(port, {QStringLiteral("list")}, work.path());
     QCOMPARE(list.exitCode, 0);
     const QString expected = QStringLiteral("notes.txt\t5000\n24-05-17.INC\t%1\n24-05-16.INC\t%2\t*\n")
                                  .arg(day17.size())
                                  .arg(day16.size());
     QCOMPARE(list.out, expected);
 
-    const CliRun fetch = cli(work.path(), port, {QStringLiteral("fetch"), QStringLiteral("--new")});
+    const CliRun fetch = runCli(port, {QStringLiteral("fetch"), QStringLiteral("--new")}, work.path());
     QVERIFY2(fetch.exitCode == 0, qPrintable(fetch.err));
     QVERIFY(fetch.err.contains(QStringLiteral("Прием файла 24-05-17.INC...")));
     QVERIFY(readFile(work.filePath("cache/24-05-17.INC")) == day17);
@@ -128,31 +75,31 @@ void TestFilesPty::listFetchDeleteAndClockOverAPseudoTerminal()
     QVERIFY(readFile(work.filePath("cache/24-05-16.INC")) == day16);
 
     // A lower-case card name never counts as cached.
-    list = cli(work.path(), port, {QStringLiteral("list")});
+    list = runCli(port, {QStringLiteral("list")}, work.path());
     QCOMPARE(list.out, QStringLiteral("notes.txt\t5000\n24-05-17.INC\t%1\t*\n24-05-16.INC\t%2\t*\n")
                            .arg(day17.size())
                            .arg(day16.size()));
 
-    const CliRun escape = cli(work.path(), port, {QStringLiteral("fetch"), QStringLiteral("../outside.INC")});
+    const CliRun escape = runCli(port, {QStringLiteral("fetch"), QStringLiteral("../outside.INC")}, work.path());
     QCOMPARE(escape.exitCode, 1);
     QCOMPARE(escape.err.count(QStringLiteral("incubator-cli: ")), 1);
     QVERIFY(escape.err.contains(QStringLiteral("../outside.INC")));
     QVERIFY(!QFile::exists(QDir(work.path()).filePath("../outside.INC")));
 
-    const CliRun missing = cli(work.path(), port, {QStringLiteral("fetch"), QStringLiteral("NONE.INC")});
+    const CliRun missing = runCli(port, {QStringLiteral("fetch"), QStringLiteral("NONE.INC")}, work.path());
     QCOMPARE(missing.exitCode, 1);
     QVERIFY(missing.err.contains(QStringLiteral("Ошибка. Повторить считывание?")));
 
-    QCOMPARE(cli(work.path(), port, {QStringLiteral("delete"), QStringLiteral("notes.txt")}).exitCode, 0);
-    list = cli(work.path(), port, {QStringLiteral("list")});
+    QCOMPARE(runCli(port, {QStringLiteral("delete"), QStringLiteral("notes.txt")}, work.path()).exitCode, 0);
+    list = runCli(port, {QStringLiteral("list")}, work.path());
     QVERIFY(!list.out.contains(QStringLiteral("notes.txt")));
-    QCOMPARE(cli(work.path(), port, {QStringLiteral("delete"), QStringLiteral("notes.txt")}).exitCode, 1);
+    QCOMPARE(runCli(port, {QStringLiteral("delete"), QStringLiteral("notes.txt")}, work.path()).exitCode, 1);
 
-    const CliRun clock = cli(work.path(), port, {QStringLiteral("clock")});
+    const CliRun clock = runCli(port, {QStringLiteral("clock")}, work.path());
     QCOMPARE(clock.exitCode, 0);
     QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d\\n$")).match(clock.out).hasMatch(),
              qPrintable(clock.out));
-    QCOMPARE(cli(work.path(), port, {QStringLiteral("clock"), QStringLiteral("--set")}).exitCode, 0);
+    QCOMPARE(runCli(port, {QStringLiteral("clock"), QStringLiteral("--set")}, work.path()).exitCode, 0);
 }
 
 QTEST_GUILESS_MAIN(TestFilesPty)

@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include "integration/firmware_sim/firmwaresim.h"
+#include "support/clirun.h"
 
 // "incubator-cli image-check FILE": the block count on success, the update
 // log's line of the failed check and a non-zero exit otherwise.
@@ -13,26 +14,16 @@ private slots:
     void aMissingArgumentIsAUsageError();
 
 private:
-    struct Run
-    {
-        int exitCode = -1;
-        QString out;
-        QString err;   // the tool's own line: the last one (Qt may warn before it)
-    };
-    static Run run(const QStringList &args);
+    static CliRun run(const QStringList &args);
 };
 
-TestImageCheckCli::Run TestImageCheckCli::run(const QStringList &args)
+CliRun TestImageCheckCli::run(const QStringList &args)
 {
-    QProcess p;
     // No port is needed; an offline path keeps the tool from touching devices.
-    p.start(QStringLiteral(INCUBATOR_CLI_PATH), QStringList{"--port", "offline", "image-check"} + args);
-    Run r;
-    if (!p.waitForFinished(30000))
-        return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-    r.err = QString::fromUtf8(p.readAllStandardError()).trimmed().split(QLatin1Char('\n')).last();
+    CliRun r = runCli(QStringLiteral("offline"), QStringList{QStringLiteral("image-check")} + args);
+    r.out = r.out.trimmed();
+    // The tool's own line is the last one: Qt may warn before it.
+    r.err = r.err.trimmed().split(QLatin1Char('\n')).last();
     return r;
 }
 
@@ -68,7 +59,7 @@ void TestImageCheckCli::checksAnImageFile()
     const QString path = dir.filePath(QStringLiteral("fwimg.main"));
     QVERIFY(writeFile(path, file));
 
-    const Run r = run({path});
+    const CliRun r = run({path});
     QCOMPARE(r.exitCode, exitCode);
     QCOMPARE(r.out, out);
     if (errorLine.isEmpty())
@@ -80,11 +71,11 @@ void TestImageCheckCli::checksAnImageFile()
 void TestImageCheckCli::aMissingArgumentIsAUsageError()
 {
     QTemporaryDir dir;
-    const Run missingFile = run({dir.filePath(QStringLiteral("fwimg.col"))});
+    const CliRun missingFile = run({dir.filePath(QStringLiteral("fwimg.col"))});
     QCOMPARE(missingFile.exitCode, 1);
     QCOMPARE(missingFile.err, QStringLiteral("incubator-cli: Ошибка открытия файла"));
 
-    const Run noFile = run({});
+    const CliRun noFile = run({});
     QCOMPARE(noFile.exitCode, 2);
     QVERIFY(noFile.out.isEmpty());
 }

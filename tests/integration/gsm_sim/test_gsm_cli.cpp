@@ -4,62 +4,18 @@
 
 #include "link/cp1251.h"
 #include "sim/gsm/gsmmodule.h"
+#include "support/clirun.h"
+#include "support/simprocess.h"
 
 namespace {
 
-class SimProcess
+// Replies are single lines; the line end is not part of them.
+CliRun cli(const QString &port, const QStringList &args)
 {
-public:
-    explicit SimProcess(const QStringList &arguments)
-    {
-        process_.start(QStringLiteral(COLLECTOR_SIM_PATH), arguments);
-    }
-
-    ~SimProcess()
-    {
-        if (process_.state() == QProcess::NotRunning)
-            return;
-        process_.terminate();
-        if (!process_.waitForFinished(10000))
-            process_.kill();
-        process_.waitForFinished(10000);
-    }
-
-    // The first line the simulator prints is the terminal to open.
-    QString path()
-    {
-        QDeadlineTimer deadline(20000);
-        while (!process_.canReadLine() && !deadline.hasExpired() && process_.state() != QProcess::NotRunning)
-            process_.waitForReadyRead(500);
-        return QString::fromLocal8Bit(process_.readLine()).trimmed();
-    }
-
-    QProcess process_;
-};
-
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run cli(const QString &port, const QStringList &args)
-{
-    QTemporaryDir workDir;   // the tool works in its current folder
-    QProcess p;
-    p.setWorkingDirectory(workDir.path());
-    p.start(QStringLiteral(INCUBATOR_CLI_PATH), QStringList{QStringLiteral("--port"), port} + args);
-    Run r;
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-    r.err = QString::fromUtf8(p.readAllStandardError()).trimmed();
-    return r;
+    CliRun run = runCli(port, args);
+    run.out = run.out.trimmed();
+    run.err = run.err.trimmed();
+    return run;
 }
 
 }  // namespace
@@ -82,17 +38,17 @@ void TestGsmCli::readWriteAndReadBackOnAPseudoTerminal()
     const QString path = sim.path();
     QVERIFY2(path.startsWith(QLatin1String("/dev/")), qPrintable(path));
 
-    const Run first = cli(path, {QStringLiteral("gsm-read")});
+    const CliRun first = cli(path, {QStringLiteral("gsm-read")});
     QCOMPARE(first.exitCode, 0);
     QCOMPARE(first.out, QStringLiteral("aon:0 pass:1234 sms:Тревога"));
 
     // Words may come as separate arguments; capitals are sent in lower case.
-    const Run write = cli(path, {QStringLiteral("gsm-write"), QStringLiteral("AON:1"), QStringLiteral("pass:1234"),
-                                 QStringLiteral("sms:Тревога|Шкаф 3")});
+    const CliRun write = cli(path, {QStringLiteral("gsm-write"), QStringLiteral("AON:1"), QStringLiteral("pass:1234"),
+                                    QStringLiteral("sms:Тревога|Шкаф 3")});
     QCOMPARE(write.exitCode, 0);
     QCOMPARE(write.out, QStringLiteral("Настройки записаны"));
 
-    const Run after = cli(path, {QStringLiteral("gsm-read")});
+    const CliRun after = cli(path, {QStringLiteral("gsm-read")});
     QCOMPARE(after.exitCode, 0);
     QCOMPARE(after.out, QStringLiteral("aon:1 pass:1234 sms:Тревога|Шкаф 3"));
 }
@@ -104,7 +60,7 @@ void TestGsmCli::aModuleThatAsksForTheMessageAgainIsWrittenToo()
     const QString path = sim.path();
     QVERIFY2(path.startsWith(QLatin1String("/dev/")), qPrintable(path));
 
-    const Run write = cli(path, {QStringLiteral("gsm-write"), QStringLiteral("aon:0 pass:4321 sms:x")});
+    const CliRun write = cli(path, {QStringLiteral("gsm-write"), QStringLiteral("aon:0 pass:4321 sms:x")});
     QCOMPARE(write.exitCode, 0);
     QCOMPARE(write.out, QStringLiteral("Настройки записаны"));
     QCOMPARE(cli(path, {QStringLiteral("gsm-read")}).out, QStringLiteral("aon:0 pass:4321 sms:x"));
@@ -129,7 +85,7 @@ void TestGsmCli::theToolFailsWhenNoGoodSettingsArrive()
     const QString path = sim.path();
     QVERIFY2(path.startsWith(QLatin1String("/dev/")), qPrintable(path));
 
-    const Run r = cli(path, args);
+    const CliRun r = cli(path, args);
     QCOMPARE(r.exitCode, 1);
     QVERIFY(r.out.isEmpty());
     QVERIFY2(r.err.contains(QStringLiteral("Ошибка во время общения с устройством!")), qPrintable(r.err));
@@ -137,7 +93,7 @@ void TestGsmCli::theToolFailsWhenNoGoodSettingsArrive()
 
 void TestGsmCli::theDemonstrationCollectorCarriesAModule()
 {
-    const Run r = cli(QStringLiteral("sim:demo"), {QStringLiteral("gsm-read")});
+    const CliRun r = cli(QStringLiteral("sim:demo"), {QStringLiteral("gsm-read")});
     QCOMPARE(r.exitCode, 0);
     QCOMPARE(r.out, cp1251::decode(GsmModule::demonstrationSettings()));
 }
@@ -145,10 +101,10 @@ void TestGsmCli::theDemonstrationCollectorCarriesAModule()
 void TestGsmCli::aMissingOrExtraArgumentIsAUsageError()
 {
     // Refused before the port is touched.
-    const Run noText = cli(QStringLiteral("offline"), {QStringLiteral("gsm-write")});
+    const CliRun noText = cli(QStringLiteral("offline"), {QStringLiteral("gsm-write")});
     QCOMPARE(noText.exitCode, 2);
     QVERIFY(noText.out.isEmpty());
-    const Run extra = cli(QStringLiteral("offline"), {QStringLiteral("gsm-read"), QStringLiteral("now")});
+    const CliRun extra = cli(QStringLiteral("offline"), {QStringLiteral("gsm-read"), QStringLiteral("now")});
     QCOMPARE(extra.exitCode, 2);
     QVERIFY(extra.out.isEmpty());
 }

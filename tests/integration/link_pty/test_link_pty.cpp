@@ -1,27 +1,16 @@
 // The program's link on a real serial port: collector-sim serves a simulated
 // collector on a pseudo-terminal and the link talks to it through QSerialPort.
-#include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
 
 #include "link/link.h"
 #include "link/operatorui.h"
 #include "link/qtserialport.h"
+#include "support/simprocess.h"
 
 namespace {
 
-// Starts collector-sim and returns the path it serves, empty on failure.
-QString startSimulator(QProcess &process, const QStringList &args = {})
-{
-    process.start(QStringLiteral(COLLECTOR_SIM_PATH), QStringList{"--report-ms", "200"} + args);
-    if (!process.waitForStarted(5000))
-        return {};
-    QElapsedTimer clock;
-    clock.start();
-    while (!process.canReadLine() && clock.elapsed() < 5000)
-        process.waitForReadyRead(100);
-    return QString::fromUtf8(process.readLine()).trimmed();
-}
+const QStringList reportEvery200ms = {"--report-ms", "200"};
 
 PortFactory realPorts()
 {
@@ -36,8 +25,8 @@ class TestLinkPty : public QObject
 private slots:
     void theLinkTalksToTheSimulatorOverARealSerialPort()
     {
-        QProcess sim;
-        const QString path = startSimulator(sim);
+        SimProcess sim(reportEvery200ms);
+        const QString path = sim.path();
         QVERIFY2(path.startsWith("/dev/"), qPrintable(path));
 
         QTemporaryDir dir;
@@ -70,29 +59,28 @@ private slots:
         QVERIFY(link.cardClick());
 
         // The device goes away under the link: the read fails and says so.
-        sim.terminate();
-        QVERIFY(sim.waitForFinished(5000));
+        sim.process().terminate();
+        QVERIFY(sim.process().waitForFinished(5000));
         QTRY_COMPARE_WITH_TIMEOUT(link.state(), Link::Closed, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(ui.statusHistory.contains("Невозможно настроить порт pty на 460800 bps")
                                      || ui.status.startsWith("Невозможно открыть порт"),
                                  5000);
 
         // A collector is back: the link opens it by itself.
-        QProcess second;
-        const QString secondPath = startSimulator(second);
+        SimProcess second(reportEvery200ms);
+        const QString secondPath = second.path();
         QVERIFY(!secondPath.isEmpty());
         link.setPort(secondPath, "pty");
         QTRY_COMPARE_WITH_TIMEOUT(link.state(), Link::Open, 5000);
         QVERIFY(link.cardClick());
         link.setClosing();
-        second.terminate();
-        second.waitForFinished(5000);
+        second.stop();
     }
 
     void aRefusedCommandIsReportedAsAFailure()
     {
-        QProcess sim;
-        const QString path = startSimulator(sim, {"--refuse", "21"});
+        SimProcess sim(reportEvery200ms + QStringList{"--refuse", "21"});
+        const QString path = sim.path();
         QVERIFY(!path.isEmpty());
         ScriptedOperator ui;
         Link link(realPorts(), ui);
@@ -102,8 +90,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(link.state(), Link::Open, 5000);
         QVERIFY(!link.cardClick());
         link.setClosing();
-        sim.terminate();
-        sim.waitForFinished(5000);
+        sim.stop();
     }
 };
 

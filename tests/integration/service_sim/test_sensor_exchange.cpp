@@ -1,10 +1,10 @@
-#include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
 
 #include "integration/service_sim/sensorsim.h"
 #include "service/measurement.h"
 #include "service/sensorrecord.h"
+#include "support/clirun.h"
 
 // The sensor service's exchanges against the simulated collector and its
 // sensors: what goes on the bus, what comes back, and what the operator is
@@ -55,26 +55,14 @@ QStringList validRows(const QString &number)
     return rows;
 }
 
-struct CliRun
+CliRun sensorRead(const QStringList &args)
 {
-    int exitCode = -1;
-    QStringList out;
-    QString err;
-};
+    return runCli(QStringLiteral("sim:demo"), QStringList{QStringLiteral("sensor-read")} + args);
+}
 
-CliRun runCli(const QStringList &args)
+QStringList rows(const CliRun &run)
 {
-    QProcess p;
-    p.setProgram(QStringLiteral(INCUBATOR_CLI));
-    p.setArguments(QStringList{"--port", "sim:demo", "sensor-read"} + args);
-    p.start();
-    CliRun run;
-    if (!p.waitForFinished(60000))
-        return run;
-    run.exitCode = p.exitCode();
-    run.out = QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-    run.err = QString::fromUtf8(p.readAllStandardError());
-    return run;
+    return run.out.split('\n', Qt::SkipEmptyParts);
 }
 
 }  // namespace
@@ -432,25 +420,26 @@ void TestSensorExchange::theCommandLineToolPrintsTheSixteenRows()
 {
     // The demonstration's sensor in cabinet 1 answers broadcast requests.
     for (const QStringList &args : {QStringList{}, QStringList{"--address", "1"}}) {
-        const CliRun run = runCli(args);
+        const CliRun run = sensorRead(args);
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-        QCOMPARE(run.out.size(), 16);
-        QCOMPARE(run.out[0], "Номер\t1");
-        QCOMPARE(run.out[1], "hum_zerro_offset\t3,600000e-01");
-        QCOMPARE(run.out[7], "2\t8,000000e+00");
-        QCOMPARE(run.out[13], "Дельта термостат\t2,000000e-01");
-        QCOMPARE(run.out[15], "k3\t4,750000e+04");
+        const QStringList out = rows(run);
+        QCOMPARE(out.size(), 16);
+        QCOMPARE(out[0], "Номер\t1");
+        QCOMPARE(out[1], "hum_zerro_offset\t3,600000e-01");
+        QCOMPARE(out[7], "2\t8,000000e+00");
+        QCOMPARE(out[13], "Дельта термостат\t2,000000e-01");
+        QCOMPARE(out[15], "k3\t4,750000e+04");
     }
-    const CliRun seven = runCli({"--address", "7"});
+    const CliRun seven = sensorRead({"--address", "7"});
     QCOMPARE(seven.exitCode, 0);
-    QCOMPARE(seven.out.value(0), "Номер\t7");
+    QCOMPARE(rows(seven).value(0), "Номер\t7");
 }
 
 void TestSensorExchange::theCommandLineToolFailsWhenNoSensorAnswers()
 {
-    const CliRun run = runCli({"--address", "40"});
+    const CliRun run = sensorRead({"--address", "40"});
     QVERIFY(run.exitCode != 0);
-    QVERIFY(run.out.isEmpty());
+    QVERIFY(rows(run).isEmpty());
     QVERIFY2(run.err.contains("Устройство не отвечает!"), qPrintable(run.err));
     QVERIFY2(run.err.contains("did not answer"), qPrintable(run.err));
 }
@@ -468,9 +457,9 @@ void TestSensorExchange::theCommandLineToolRefusesABadAddress_data()
 void TestSensorExchange::theCommandLineToolRefusesABadAddress()
 {
     QFETCH(QStringList, args);
-    const CliRun run = runCli(args);
+    const CliRun run = sensorRead(args);
     QCOMPARE(run.exitCode, 2);
-    QVERIFY(run.out.isEmpty());
+    QVERIFY(rows(run).isEmpty());
 }
 
 QTEST_MAIN(TestSensorExchange)

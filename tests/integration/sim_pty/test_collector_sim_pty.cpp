@@ -4,42 +4,9 @@
 
 #include "link/qtserialport.h"
 #include "link/wire.h"
+#include "support/simprocess.h"
 
 namespace {
-
-class SimProcess
-{
-public:
-    explicit SimProcess(const QStringList &arguments)
-    {
-        process_.setProgram(QStringLiteral(COLLECTOR_SIM_PATH));
-        process_.setArguments(arguments);
-        process_.setProcessChannelMode(QProcess::SeparateChannels);
-        process_.start();
-    }
-
-    ~SimProcess()
-    {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.terminate();
-            if (!process_.waitForFinished(10000))
-                process_.kill();
-            process_.waitForFinished(10000);
-        }
-    }
-
-    // The first line the tool prints is the terminal to open.
-    QString path()
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (!process_.canReadLine() && clock.elapsed() < 20000)
-            process_.waitForReadyRead(500);
-        return QString::fromLocal8Bit(process_.readLine()).trimmed();
-    }
-
-    QProcess process_;
-};
 
 // Sends a request the way the program does and waits for one of the replies.
 QByteArray exchange(QtSerialPortAdapter &port, const QByteArray &request, int waitMs = 20000)
@@ -108,7 +75,7 @@ void TestCollectorSimPty::answersThroughTheRealSerialPortAcrossAReopen()
         port.close();
         QTest::qWait(200);  // reports keep coming while nobody listens
     }
-    QCOMPARE(sim.process_.state(), QProcess::Running);
+    QCOMPARE(sim.process().state(), QProcess::Running);
 }
 
 void TestCollectorSimPty::faultSwitchesOnTheCommandLine_data()
@@ -142,10 +109,10 @@ void TestCollectorSimPty::endsCleanlyOnSigterm()
 {
     SimProcess sim({});
     QVERIFY(!sim.path().isEmpty());
-    sim.process_.terminate();
-    QVERIFY(sim.process_.waitForFinished(20000));
-    QCOMPARE(sim.process_.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(sim.process_.exitCode(), 0);
+    sim.process().terminate();
+    QVERIFY(sim.process().waitForFinished(20000));
+    QCOMPARE(sim.process().exitStatus(), QProcess::NormalExit);
+    QCOMPARE(sim.process().exitCode(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestCollectorSimPty)
