@@ -1,28 +1,9 @@
 #include "moduletext.h"
 
 #include "link/crc16.h"
+#include "link/tokens.h"
 
 #include <QByteArrayList>
-
-namespace {
-
-bool readNumber(QByteArrayView digits, quint16 *value)
-{
-    if (digits.isEmpty() || digits.size() > 5)
-        return false;
-    quint32 number = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9')
-            return false;
-        number = number * 10 + quint32(c - '0');
-    }
-    if (number > 0xFFFF)
-        return false;
-    *value = quint16(number);
-    return true;
-}
-
-}  // namespace
 
 ModuleText readModuleText(QByteArrayView text)
 {
@@ -42,10 +23,11 @@ ModuleText readModuleText(QByteArrayView text)
         // Anything that begins like a settings message is one; the module
         // asks again for one it cannot read.
         result.kind = ModuleText::Kind::SettingsMessage;
-        quint16 checksum = 0;
-        if (lines.size() == 2 && lines[1].startsWith("*S") && readNumber(QByteArrayView(lines[0]).sliced(2), &checksum)) {
+        const std::optional<quint16> checksum =
+            lines.size() == 2 ? parseWord(QByteArrayView(lines[0]).sliced(2)) : std::nullopt;
+        if (checksum && lines[1].startsWith("*S")) {
             result.items = lines[1].sliced(2);
-            result.intact = crc16(result.items) == checksum;
+            result.intact = crc16(result.items) == *checksum;
         }
     }
     return result;

@@ -28,6 +28,21 @@ QByteArray textFrom(QByteArrayView line, int position)
     return line.sliced(start, qMin<qsizetype>(100, line.size() - start)).toByteArray();
 }
 
+std::optional<quint16> parseWord(QByteArrayView digits)
+{
+    if (digits.isEmpty())
+        return std::nullopt;
+    quint32 number = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        number = number * 10 + quint32(c - '0');
+        if (number > 0xFFFF)
+            return std::nullopt;
+    }
+    return quint16(number);
+}
+
 std::optional<qint64> parseDecimal(QByteArrayView text)
 {
     text = text.trimmed();

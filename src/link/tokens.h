@@ -27,3 +27,7 @@ QByteArray textFrom(QByteArrayView line, int position);
 // A decimal integer as the collector writes it; surrounding blanks are allowed.
 // Anything else (empty, letters, overflow) gives no value.
 std::optional<qint64> parseDecimal(QByteArrayView text);
+
+// A 16-bit word written in decimal digits only, as the GSM module writes its
+// checksums: no blanks, no sign, nothing above 65535.
+std::optional<quint16> parseWord(QByteArrayView digits);

@@ -279,9 +279,9 @@ QList<CabinetSummary> summarizeFile(const StatFile &file, const Tolerances &tole
     // summarised by one thread only, in file order, so the figures do not
     // depend on how the cabinets were shared out.
     const qsizetype blocks = qsizetype(file.recordCount()) * numbers.size();
-    const qsizetype groups = std::clamp<qsizetype>(
-        std::min<qsizetype>(QThread::idealThreadCount(), blocks / blocksPerThread), 1, numbers.size());
-    std::vector<CabinetMask> chosen(size_t(std::max<qsizetype>(groups, 1)), 0);
+    const qsizetype groups = std::max<qsizetype>(
+        1, std::min({qsizetype(QThread::idealThreadCount()), blocks / blocksPerThread, numbers.size()}));
+    std::vector<CabinetMask> chosen(size_t(groups), 0);
     for (qsizetype i = 0; i < numbers.size(); ++i) {
         const int c = numbers.at(i);
         (*walks)[size_t(c)].acc.start(c, tolerances);
